@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QIcon>
+
+namespace claimcheck {
+
+// A 24-bit colour written blue-green-red (0x00BBGGRR): 255 is red, 0xFF0000 is blue.
+inline QColor BgrColor(unsigned bgr) {
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+// "MS Sans Serif" of the given size and weight where installed, otherwise a sans-serif face like it.
+QFont SansSerifFont(double pointSize, int weight = QFont::Normal);
+
+// The default font of every box, list, button and text box: 8.25 pt regular.
+QFont ControlFont();
+
+// The program's 32x32 icon, the same for both windows.
+QIcon AppIcon();
+
+} // namespace claimcheck
