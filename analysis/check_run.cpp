@@ -1,1 +1,72 @@
-// placeholder
+#include "check_run.h"
+
+#include "analysis/word_index.h"
+#include "results/box_text.h"
+#include "results/trevask.h"
+#include "results/word_list.h"
+
+#include <string_view>
+
+namespace claimcheck {
+
+namespace {
+
+std::u16string_view View(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+QString ToQString(const std::u16string& text) {
+    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
+void Refill(WordList& list, const std::vector<std::u16string>& entries) {
+    list.clear();
+    for (const std::u16string& entry : entries)
+        list.addItem(ToQString(entry));
+}
+
+} // namespace
+
+ResultsWindowHost::~ResultsWindowHost() {
+    delete m_window.data();
+}
+
+trevask* ResultsWindowHost::ensureWindow() {
+    if (!m_window)
+        m_window = new trevask(record);
+    return m_window;
+}
+
+void RunSupportCheck(ResultsWindowHost& host, const QString& claimsText, const QString& disclosureText) {
+    trevask* window = host.ensureWindow();
+    window->show();
+
+    window->RichTextBox1->setPlainText(claimsText);
+    window->RichTextBox2->setPlainText(disclosureText);
+    window->start = 1;
+
+    // Both indexes are built from the texts as the results boxes hold them, so that every listed word can be
+    // found again in the box it came from.
+    const QString claims = BoxPlainText(*window->RichTextBox1->document());
+    Refill(*window->List1, BuildWordIndex(View(claims)).words);
+
+    const QString disclosure = BoxPlainText(*window->RichTextBox2->document());
+    const WordIndex disclosureIndex = BuildWordIndex(View(disclosure));
+    Refill(*window->List2, disclosureIndex.words);
+
+    // The claims index is read back from its list, in the list's sorted order, so the unsupported words are
+    // tested (and reported) in the order the user sees the claims index.
+    std::vector<std::u16string> claimEntries;
+    const int claimCount = window->List1->count();
+    claimEntries.reserve(static_cast<std::size_t>(claimCount));
+    for (int position = 0; position < claimCount; ++position) {
+        const QString entry = window->List1->item(position);
+        claimEntries.emplace_back(View(entry));
+    }
+    Refill(*window->List3, FindUnsupportedWords(claimEntries, disclosureIndex.wordString));
+
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace claimcheck

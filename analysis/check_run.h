@@ -1,13 +1,12 @@
 #pragma once
 
 #include "results/results_record.h"
+#include "results/trevask.h"
 
 #include <QPointer>
 #include <QString>
 
 namespace claimcheck {
-
-class trevask;
 
 // Holds the single results window and its record. The record lives as long as the host; the window comes and
 // goes: the user may close it, and the next check creates it again.

@@ -1,1 +1,162 @@
-// placeholder
+#include "merovin.h"
+
+#include "results/box_text.h"
+#include "results/look.h"
+#include "results/twips.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTextEdit>
+
+namespace claimcheck {
+
+namespace {
+
+// Design of the input window, in twips.
+constexpr double kReferenceWidth = 12660; // outer width at design: the client area plus a 60-twip border each side
+constexpr int kClientWidth = 12540;
+constexpr int kClientHeight = 10710;
+constexpr double kWebViewWidth = 100;
+constexpr unsigned kHeadingColour = 0xD15A4E; // blue-green-red
+constexpr double kHeadingPointSize = 12;
+
+struct Design {
+    int left, top, width, height;
+};
+constexpr Design kCommand1{9600, 9840, 1935, 495};
+constexpr Design kRichTextBox1{120, 840, 5295, 8775};
+constexpr Design kRichTextBox2{6240, 840, 5295, 8775};
+constexpr Design kLabel1{360, 480, 4575, 615};
+constexpr Design kLabel2{6600, 480, 4575, 615};
+constexpr Design kLabel3{240, 9840, 3255, 255};
+constexpr Design kText1{120, 10080, 2655, 375};
+constexpr Design kCommand2{3120, 10080, 1215, 375};
+constexpr Design kWebBrowser1{720, 3840, 4455, 2295};
+
+void Place(QWidget* widget, const Design& design) {
+    SetDesignGeometry(widget, design.left, design.top, design.width, design.height);
+}
+
+template <typename T> T* Named(T* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QLabel* HeadingLabel(QWidget* parent, const char* name, const QString& caption) {
+    auto* label = Named(new QLabel(caption, parent), name);
+    label->setFont(SansSerifFont(kHeadingPointSize, QFont::Bold));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, BgrColor(kHeadingColour));
+    label->setPalette(palette);
+    return label;
+}
+
+} // namespace
+
+void ApplyInputResizeRule(double outerWidth, const InputLayoutControls& c) {
+    const auto g = [outerWidth](double k) { return static_cast<float>(ProportionalTwips(outerWidth, kReferenceWidth, k)); };
+    c.RichTextBox1.setLeft(g(120));
+    c.RichTextBox1.setWidth(g(5295));
+    c.RichTextBox2.setLeft(static_cast<float>(c.RichTextBox1.width() + c.RichTextBox1.left() + g(825)));
+    c.RichTextBox2.setWidth(g(5295));
+    c.Command1.setLeft(g(9600));
+    c.Label1.setLeft(g(360));
+    c.Label2.setLeft(g(6600));
+    c.Label3.setLeft(g(240));
+    c.Command2.setLeft(g(3120));
+    c.Text1.setLeft(g(120));
+    c.Text1.setWidth(g(2655));
+    c.WebBrowser1.setWidth(static_cast<float>(kWebViewWidth));
+}
+
+merovin::merovin(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("merovin"));
+    setWindowTitle(QStringLiteral("Check for claim support"));
+    setWindowIcon(AppIcon());
+
+    clear = menuBar()->addAction(QStringLiteral("Clear"));
+    clear->setObjectName(QStringLiteral("clear"));
+    EExit = menuBar()->addAction(QStringLiteral("Exit"));
+    EExit->setObjectName(QStringLiteral("EExit"));
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFont(ControlFont());
+    setCentralWidget(client);
+
+    // Created in focus order, so the tab chain follows the design.
+    Command1 = Named(new QPushButton(QStringLiteral("Check for support"), client), "Command1");
+    RichTextBox1 = Named(new QTextEdit(client), "RichTextBox1");
+    RichTextBox2 = Named(new QTextEdit(client), "RichTextBox2");
+    Label1 = HeadingLabel(client, "Label1", QStringLiteral("Insert Claims Here"));
+    Label2 = HeadingLabel(client, "Label2", QStringLiteral("Insert Disclosure Here"));
+    Label3 = Named(new QLabel(QStringLiteral("Or enter patent No (ex: US4564563)"), client), "Label3");
+    Text1 = Named(new QLineEdit(client), "Text1");
+    Command2 = Named(new QPushButton(QStringLiteral("Get text "), client), "Command2");
+    WebBrowser1 = Named(new QWidget(client), "WebBrowser1");
+    WebBrowser1->setFocusPolicy(Qt::NoFocus);
+
+    Place(Command1, kCommand1);
+    Place(RichTextBox1, kRichTextBox1);
+    Place(RichTextBox2, kRichTextBox2);
+    Place(Label1, kLabel1);
+    Place(Label2, kLabel2);
+    Place(Label3, kLabel3);
+    Place(Text1, kText1);
+    Place(Command2, kCommand2);
+    Place(WebBrowser1, kWebBrowser1);
+    WebBrowser1->lower(); // behind the claims box, out of the user's sight
+
+    for (QLabel* label : {Label1, Label2, Label3})
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    setTabOrder(Command1, RichTextBox1);
+    setTabOrder(RichTextBox1, RichTextBox2);
+    setTabOrder(RichTextBox2, Text1);
+    setTabOrder(Text1, Command2);
+
+    connect(Command1, &QPushButton::clicked, this, &merovin::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &merovin::Command2_Click);
+    connect(clear, &QAction::triggered, this, &merovin::clear_Click);
+    // "Exit" has no action: choosing it changes nothing.
+
+    resize(kClientWidth / kTwipsPerPixel, menuBar()->sizeHint().height() + kClientHeight / kTwipsPerPixel);
+    Command1->setFocus();
+
+    Form_Load();
+}
+
+merovin::~merovin() = default;
+
+void merovin::Form_Load() {
+    flagrun = true;
+}
+
+void merovin::Form_Resize() {
+    WidgetTwips richTextBox1(RichTextBox1), richTextBox2(RichTextBox2), command1(Command1), label1(Label1),
+        label2(Label2), label3(Label3), command2(Command2), text1(Text1), webBrowser1(WebBrowser1);
+    ApplyInputResizeRule(OuterWidthTwips(this), {richTextBox1, richTextBox2, command1, label1, label2, label3,
+                                                  command2, text1, webBrowser1});
+}
+
+void merovin::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void merovin::clear_Click() {
+    RichTextBox1->setPlainText(QString());
+    RichTextBox2->setPlainText(QString());
+    Text1->setText(QString());
+}
+
+void merovin::Command1_Click() {
+    RunSupportCheck(m_results, BoxPlainText(*RichTextBox1->document()), BoxPlainText(*RichTextBox2->document()));
+}
+
+void merovin::Command2_Click() {}
+
+} // namespace claimcheck

@@ -13,6 +13,26 @@ class QTextEdit;
 
 namespace claimcheck {
 
+class TwipsControl;
+
+// The controls that the input window's resize rule moves, seen in twips.
+struct InputLayoutControls {
+    TwipsControl& RichTextBox1;
+    TwipsControl& RichTextBox2;
+    TwipsControl& Command1;
+    TwipsControl& Label1;
+    TwipsControl& Label2;
+    TwipsControl& Label3;
+    TwipsControl& Command2;
+    TwipsControl& Text1;
+    TwipsControl& WebBrowser1;
+};
+
+// Lays the controls out in proportion to the window's outer width W (twips) against the design width. The
+// disclosure box follows the claims box as that box reports itself after it was placed. Vertical positions,
+// heights and the widths of buttons and labels never change; the web view is always narrowed to 100 twips.
+void ApplyInputResizeRule(double outerWidth, const InputLayoutControls& controls);
+
 // The input window: the claims and the disclosure are pasted or typed here, or fetched by patent number, and
 // "Check for support" opens the results window.
 class merovin : public QMainWindow {

@@ -1,0 +1,247 @@
+#include "analysis/word_index.h"
+#include "input/merovin.h"
+#include "results/box_text.h"
+#include "results/trevask.h"
+#include "results/word_list.h"
+
+#include <QFile>
+#include <QPointer>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
+
+#include <algorithm>
+
+using namespace claimcheck;
+
+namespace {
+
+QStringList Items(const WordList& list) {
+    QStringList items;
+    for (int i = 0; i < list.count(); ++i)
+        items << list.item(i);
+    return items;
+}
+
+QStringList ToStrings(const std::vector<std::u16string>& words) {
+    QStringList out;
+    for (const std::u16string& w : words)
+        out << QString(reinterpret_cast<const QChar*>(w.data()), qsizetype(w.size()));
+    return out;
+}
+
+std::u16string_view View(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())};
+}
+
+// The list shows its entries in ascending order, ignoring case.
+bool IsSorted(const QStringList& items) {
+    for (qsizetype i = 1; i < items.size(); ++i)
+        if (QString::compare(items[i - 1], items[i], Qt::CaseInsensitive) > 0)
+            return false;
+    return true;
+}
+
+QStringList SortedCopy(QStringList items) {
+    std::sort(items.begin(), items.end());
+    return items;
+}
+
+QString ReadCorpus(const QString& name) {
+    QFile file(QStringLiteral(CLAIMCHECK_CORPUS_DIR "/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+struct Fixture {
+    merovin window;
+    void run(const QString& claims, const QString& disclosure) {
+        window.RichTextBox1->setPlainText(claims);
+        window.RichTextBox2->setPlainText(disclosure);
+        window.Command1->click();
+    }
+    trevask& results() { return *window.results().window(); }
+};
+
+} // namespace
+
+class CheckRunTest : public QObject {
+    Q_OBJECT
+private slots:
+    void workedExample();
+    void listsMatchTheAnalysisOnARealPatent();
+    void secondRunReusesTheWindowAndReplacesEverything();
+    void closingAndRerunningKeepsTheVariables();
+    void oddTexts_data();
+    void oddTexts();
+    void noBreakSpaceDoesNotSplitWords();
+    void onlyThePlainTextReachesTheResults();
+    void lineBreaksJoinWordsAndAreCleanedAway();
+};
+
+void CheckRunTest::workedExample() {
+    Fixture f;
+    f.window.show();
+    f.run(QStringLiteral("A wheel, and an axle."), QStringLiteral("The wheels turn on a shaft."));
+    trevask& r = f.results();
+    QVERIFY(r.isVisible());
+    QCOMPARE(Items(*r.List1), (QStringList{"A", "and", "axle.", "wheel,"}));
+    QCOMPARE(Items(*r.List2), (QStringList{"a", "on", "shaft.", "The", "turn", "wheels"}));
+    QCOMPARE(Items(*r.List3), (QStringList{"and", "axle"}));
+    QCOMPARE(r.RichTextBox1->toPlainText(), QStringLiteral("A wheel, and an axle."));
+    QCOMPARE(r.RichTextBox2->toPlainText(), QStringLiteral("The wheels turn on a shaft."));
+    QCOMPARE(r.start, QVariant(1));
+    QCOMPARE(r.flagclick3, QVariant(false));
+    // The input boxes are left as they were.
+    QCOMPARE(f.window.RichTextBox1->toPlainText(), QStringLiteral("A wheel, and an axle."));
+    QCOMPARE(f.window.RichTextBox2->toPlainText(), QStringLiteral("The wheels turn on a shaft."));
+}
+
+void CheckRunTest::listsMatchTheAnalysisOnARealPatent() {
+    const QString claims = ReadCorpus(QStringLiteral("US7272630.claims.txt"));
+    const QString description = ReadCorpus(QStringLiteral("US7272630.description.txt"));
+    QVERIFY2(!claims.isEmpty() && !description.isEmpty(), "corpus patent US7272630 not found");
+
+    Fixture f;
+    f.run(claims, description);
+    trevask& r = f.results();
+
+    // The corpus has LF line ends only, so the boxes hold exactly the files' text.
+    QCOMPARE(BoxPlainText(*r.RichTextBox1->document()), claims);
+    const WordIndex claimsIndex = BuildWordIndex(View(claims));
+    const WordIndex disclosureIndex = BuildWordIndex(View(description));
+    const QStringList list1 = Items(*r.List1), list2 = Items(*r.List2), list3 = Items(*r.List3);
+    QVERIFY(IsSorted(list1) && IsSorted(list2) && IsSorted(list3));
+    QCOMPARE(SortedCopy(list1), SortedCopy(ToStrings(claimsIndex.words)));
+    QCOMPARE(SortedCopy(list2), SortedCopy(ToStrings(disclosureIndex.words)));
+    QCOMPARE(SortedCopy(list3),
+             SortedCopy(ToStrings(FindUnsupportedWords(claimsIndex.words, disclosureIndex.wordString))));
+    QVERIFY(list1.size() > 300);
+    QVERIFY(!list3.isEmpty());
+}
+
+void CheckRunTest::secondRunReusesTheWindowAndReplacesEverything() {
+    Fixture f;
+    f.run(QStringLiteral("alpha beta gamma"), QStringLiteral("alpha"));
+    QPointer<trevask> first = f.window.results().window();
+    first->start = 42;
+    first->previtem = QStringLiteral("beta");
+    first->flagclick3 = true;
+
+    f.run(QStringLiteral("delta"), QStringLiteral("epsilon delta"));
+    QCOMPARE(f.window.results().window(), first.data());
+    trevask& r = f.results();
+    QCOMPARE(Items(*r.List1), QStringList{"delta"});
+    QCOMPARE(Items(*r.List2), (QStringList{"delta", "epsilon"}));
+    QVERIFY(Items(*r.List3).isEmpty());
+    QCOMPARE(r.RichTextBox1->toPlainText(), QStringLiteral("delta"));
+    QCOMPARE(r.start, QVariant(1));
+    QCOMPARE(r.previtem, QVariant(QStringLiteral("beta")));
+    // The load step does not run again for a window that is still open.
+    QCOMPARE(r.flagclick3, QVariant(true));
+}
+
+void CheckRunTest::closingAndRerunningKeepsTheVariables() {
+    Fixture f;
+    f.run(QStringLiteral("alpha beta"), QStringLiteral("alpha"));
+    QPointer<trevask> first = f.window.results().window();
+    first->previtem = QStringLiteral("alpha");
+    first->tampon = QStringLiteral("beta");
+    first->la = 6;
+    first->flagclick3 = true;
+
+    QVERIFY(first->close());
+    QTRY_VERIFY(first.isNull());
+    QVERIFY(!f.window.results().window());
+    ResultsRecord& record = f.window.results().record;
+    QCOMPARE(record.previtem, QVariant(QStringLiteral("alpha")));
+
+    f.run(QStringLiteral("gamma"), QString());
+    trevask& r = f.results();
+    QVERIFY(r.isVisible());
+    QCOMPARE(r.flagclick3, QVariant(false));
+    QCOMPARE(r.previtem, QVariant(QStringLiteral("alpha")));
+    QCOMPARE(r.tampon, QVariant(QStringLiteral("beta")));
+    QCOMPARE(r.la, QVariant(6));
+    QCOMPARE(r.start, QVariant(1));
+    QCOMPARE(Items(*r.List1), QStringList{"gamma"});
+    QCOMPARE(Items(*r.List3), QStringList{"gamma"});
+}
+
+void CheckRunTest::oddTexts_data() {
+    QTest::addColumn<QString>("claims");
+    QTest::addColumn<QString>("disclosure");
+    QTest::addColumn<QStringList>("list1");
+    QTest::addColumn<QStringList>("list2");
+    QTest::addColumn<QStringList>("list3");
+    QTest::newRow("both empty") << "" << "" << QStringList{} << QStringList{} << QStringList{};
+    QTest::newRow("empty claims") << "" << "wheel axle" << QStringList{} << QStringList{"axle", "wheel"}
+                                  << QStringList{};
+    QTest::newRow("spaces-only disclosure reports every entry")
+        << "  a b." << "   " << QStringList{"", "", "a", "b."} << QStringList{"", "", "", ""}
+        << QStringList{"", "", "a", "b"};
+    QTest::newRow("leading spaces in claims are supported when the disclosure has words")
+        << "  a b." << "a" << QStringList{"", "", "a", "b."} << QStringList{"a"} << QStringList{"b"};
+    QTest::newRow("punctuation-only entry") << "x ." << "" << QStringList{".", "x"} << QStringList{}
+                                            << QStringList{"", "x"};
+}
+
+void CheckRunTest::oddTexts() {
+    QFETCH(QString, claims);
+    QFETCH(QString, disclosure);
+    Fixture f;
+    f.run(claims, disclosure);
+    trevask& r = f.results();
+    QFETCH(QStringList, list1);
+    QFETCH(QStringList, list2);
+    QFETCH(QStringList, list3);
+    QVERIFY(r.isVisible());
+    QCOMPARE(Items(*r.List1), list1);
+    QCOMPARE(Items(*r.List2), list2);
+    QCOMPARE(Items(*r.List3), list3);
+    QCOMPARE(r.start, QVariant(1));
+}
+
+void CheckRunTest::noBreakSpaceDoesNotSplitWords() {
+    Fixture f;
+    const QString claims = QStringLiteral("10\u00A0mm wide");
+    f.run(claims, QStringLiteral("10 mm"));
+    trevask& r = f.results();
+    QCOMPARE(BoxPlainText(*r.RichTextBox1->document()), claims);
+    QCOMPARE(Items(*r.List1), (QStringList{QStringLiteral("10\u00A0mm"), "wide"}));
+    QCOMPARE(Items(*r.List3), (QStringList{QStringLiteral("10\u00A0mm"), "wide"}));
+}
+
+void CheckRunTest::onlyThePlainTextReachesTheResults() {
+    Fixture f;
+    f.window.RichTextBox1->setHtml(QStringLiteral("<p><b>bold</b> <span style='color:#00ff00'>green</span></p>"
+                                                  "<p><i>next</i></p>"));
+    f.window.RichTextBox2->setHtml(QStringLiteral("<table><tr><td>bold</td></tr></table>"));
+    const QString inputHtml = f.window.RichTextBox1->toHtml();
+    f.window.Command1->click();
+    trevask& r = f.results();
+
+    QCOMPARE(r.RichTextBox1->toPlainText(), QStringLiteral("bold green\nnext"));
+    for (QTextBlock block = r.RichTextBox1->document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            QVERIFY(format.fontWeight() <= QFont::Normal);
+            QVERIFY(!format.fontItalic());
+            QVERIFY(!format.hasProperty(QTextFormat::ForegroundBrush));
+        }
+    }
+    QCOMPARE(Items(*r.List1), (QStringList{"bold", "green\nnext"}));
+    QCOMPARE(f.window.RichTextBox1->toHtml(), inputHtml);
+}
+
+void CheckRunTest::lineBreaksJoinWordsAndAreCleanedAway() {
+    Fixture f;
+    f.run(QStringLiteral("comprising:\r\na lever"), QStringLiteral("comprising the lever"));
+    trevask& r = f.results();
+    QCOMPARE(Items(*r.List1), (QStringList{"comprising:\na", "lever"}));
+    QCOMPARE(Items(*r.List3), QStringList{"comprisinga"});
+}
+
+QTEST_MAIN(CheckRunTest)
+#include "tst_check_run.moc"
