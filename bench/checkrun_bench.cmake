@@ -1,0 +1,3 @@
+qt_add_executable(claimcheck_checkrun_bench ${CMAKE_CURRENT_LIST_DIR}/checkrun_bench.cpp)
+target_link_libraries(claimcheck_checkrun_bench PRIVATE claimcheck_checkrun benchmark::benchmark)
+target_compile_definitions(claimcheck_checkrun_bench PRIVATE CLAIMCHECK_CORPUS_DIR="${CLAIMCHECK_CORPUS_DIR}")
