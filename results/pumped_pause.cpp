@@ -1,1 +1,34 @@
-// placeholder
+#include "pumped_pause.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <cmath>
+
+namespace claimcheck {
+
+void PumpedPause(double seconds) {
+    // A monotonic clock: the day clock restarts at midnight, this one never goes back.
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 lengthNs = std::llround(seconds * 1e9);
+
+    // Between events the loop sleeps in the dispatcher; this timer wakes it at the end of the pause when no other
+    // event does. A pause nested inside this one may swallow its tick, so it is armed again whenever it is idle.
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.setTimerType(Qt::PreciseTimer);
+
+    for (;;) {
+        const qint64 leftNs = lengthNs - clock.nsecsElapsed();
+        if (leftNs <= 0)
+            return;
+        if (!wake.isActive())
+            wake.start(int((leftNs + 999'999) / 1'000'000));
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+}
+
+} // namespace claimcheck

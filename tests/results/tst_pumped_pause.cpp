@@ -1,0 +1,126 @@
+#include "results/pumped_pause.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
+#include <QtTest>
+
+#include <sys/resource.h>
+
+using claimcheck::PumpedPause;
+
+namespace {
+
+double ProcessCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+double SecondsSince(const QElapsedTimer& clock) {
+    return double(clock.nsecsElapsed()) / 1e9;
+}
+
+// A pause never ends early; the upper bound only catches one that overstays by far.
+constexpr double kLateness = 0.5;
+
+} // namespace
+
+class PumpedPauseTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void lastsItsLength_data();
+    void lastsItsLength();
+    void runsPendingHandlersToTheirEnd();
+    void cannotEndBeforeANestedHandlerReturns();
+    void outlivesAShorterNestedPause();
+    void leavesTheCpuIdle();
+    void deletesObjectsDeletedLaterByNestedHandlers();
+};
+
+void PumpedPauseTest::lastsItsLength_data() {
+    QTest::addColumn<double>("seconds");
+    QTest::newRow("zero") << 0.0;
+    QTest::newRow("under a millisecond") << 0.0004;
+    QTest::newRow("echo pause") << 0.2;
+    QTest::newRow("half a second") << 0.5;
+}
+
+void PumpedPauseTest::lastsItsLength() {
+    QFETCH(double, seconds);
+    QElapsedTimer clock;
+    clock.start();
+    PumpedPause(seconds);
+    const double took = SecondsSince(clock);
+    QVERIFY2(took >= seconds, qPrintable(QString::number(took)));
+    QVERIFY2(took < seconds + kLateness, qPrintable(QString::number(took)));
+}
+
+void PumpedPauseTest::runsPendingHandlersToTheirEnd() {
+    QStringList ran;
+    QTimer::singleShot(0, [&] { ran << QStringLiteral("timer"); });
+    QMetaObject::invokeMethod(
+        this, [&] { ran << QStringLiteral("queued"); }, Qt::QueuedConnection);
+    QTimer::singleShot(50, [&] {
+        ran << QStringLiteral("late begins");
+        QElapsedTimer busy;
+        busy.start();
+        while (busy.elapsed() < 20) {
+        }
+        ran << QStringLiteral("late ends");
+    });
+    PumpedPause(0.2);
+    ran.sort();
+    QCOMPARE(ran, (QStringList{QStringLiteral("late begins"), QStringLiteral("late ends"), QStringLiteral("queued"),
+                               QStringLiteral("timer")}));
+}
+
+void PumpedPauseTest::cannotEndBeforeANestedHandlerReturns() {
+    QElapsedTimer clock;
+    clock.start();
+    double nestedEnded = -1;
+    QTimer::singleShot(20, [&] {
+        PumpedPause(0.3);
+        nestedEnded = SecondsSince(clock);
+    });
+    PumpedPause(0.1);
+    const double took = SecondsSince(clock);
+    QVERIFY(nestedEnded >= 0.32);
+    QVERIFY2(took >= nestedEnded, qPrintable(QString::number(took)));
+    QVERIFY2(took < nestedEnded + kLateness, qPrintable(QString::number(took)));
+}
+
+void PumpedPauseTest::outlivesAShorterNestedPause() {
+    QElapsedTimer clock;
+    clock.start();
+    double nestedEnded = -1;
+    QTimer::singleShot(20, [&] {
+        PumpedPause(0.05);
+        nestedEnded = SecondsSince(clock);
+    });
+    PumpedPause(0.3);
+    const double took = SecondsSince(clock);
+    QVERIFY(nestedEnded >= 0.07);
+    QVERIFY(nestedEnded < 0.3);
+    QVERIFY2(took >= 0.3, qPrintable(QString::number(took)));
+    QVERIFY2(took < 0.3 + kLateness, qPrintable(QString::number(took)));
+}
+
+void PumpedPauseTest::leavesTheCpuIdle() {
+    const double cpuBefore = ProcessCpuSeconds();
+    PumpedPause(1.0);
+    const double cpu = ProcessCpuSeconds() - cpuBefore;
+    QVERIFY2(cpu < 0.1, qPrintable(QStringLiteral("%1 s of CPU time").arg(cpu)));
+}
+
+void PumpedPauseTest::deletesObjectsDeletedLaterByNestedHandlers() {
+    QPointer<QObject> doomed = new QObject;
+    QTimer::singleShot(10, doomed, [&] { doomed->deleteLater(); });
+    PumpedPause(0.1);
+    QVERIFY(doomed.isNull());
+}
+
+QTEST_MAIN(PumpedPauseTest)
+#include "tst_pumped_pause.moc"
