@@ -1,0 +1,183 @@
+#include "results/box_text.h"
+#include "results/look.h"
+#include "results/twips.h"
+
+#include <QFontInfo>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
+using namespace claimcheck;
+
+class TestLook : public QObject {
+    Q_OBJECT
+private slots:
+    void boxPlainTextKeepsEveryCharacterAndReadsBreaksAsNewlines_data();
+    void boxPlainTextKeepsEveryCharacterAndReadsBreaksAsNewlines();
+    void boxPlainTextIndexesAreCursorPositionsAcrossFrames();
+    void bgrColourReadsBlueGreenRed_data();
+    void bgrColourReadsBlueGreenRed();
+    void sansSerifFontIsTheDesignFaceOrALikeSansSerif_data();
+    void sansSerifFontIsTheDesignFaceOrALikeSansSerif();
+    void appIconIsOne32PixelImageDrawnOnce();
+    void twipsRoundToTheNearestPixel_data();
+    void twipsRoundToTheNearestPixel();
+    void outerWidthAddsTheSizingBorder();
+    void designGeometryConvertsEveryEdge();
+};
+
+void TestLook::boxPlainTextKeepsEveryCharacterAndReadsBreaksAsNewlines_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("no-break space kept") << QStringLiteral("a\u00A0b") << QStringLiteral("a\u00A0b");
+    QTest::newRow("line feed") << QStringLiteral("a\nb") << QStringLiteral("a\nb");
+    QTest::newRow("carriage return line feed") << QStringLiteral("a\r\nb") << QStringLiteral("a\nb");
+    QTest::newRow("line separator") << QStringLiteral("a\u2028b") << QStringLiteral("a\nb");
+    QTest::newRow("paragraph separator") << QStringLiteral("a\u2029b") << QStringLiteral("a\nb");
+    QTest::newRow("trailing break") << QStringLiteral("claim\n") << QStringLiteral("claim\n");
+    QTest::newRow("tabs and symbols") << QStringLiteral("\t{x}+^%~\t") << QStringLiteral("\t{x}+^%~\t");
+    QTest::newRow("surrogate pair") << QStringLiteral("\U00010400x") << QStringLiteral("\U00010400x");
+}
+
+void TestLook::boxPlainTextKeepsEveryCharacterAndReadsBreaksAsNewlines() {
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QPlainTextEdit plain;
+    plain.setPlainText(text);
+    QCOMPARE(BoxPlainText(*plain.document()), expected);
+    QTextEdit rich;
+    rich.setPlainText(text);
+    QCOMPARE(BoxPlainText(*rich.document()), expected);
+}
+
+// A table frame puts frame marks into the document; each must count as one character, as the cursor counts it.
+void TestLook::boxPlainTextIndexesAreCursorPositionsAcrossFrames() {
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    cursor.insertText(QStringLiteral("before\u00A0x"));
+    cursor.insertTable(1, 2);
+    cursor.insertText(QStringLiteral("cell"));
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(QStringLiteral("after"));
+
+    QVERIFY(document.toRawText().contains(QChar(0xFDD0)));
+    const QString text = BoxPlainText(document);
+    QCOMPARE(text.size(), document.characterCount() - 1);
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar stored = document.characterAt(i);
+        const bool isBreak = stored == QChar::ParagraphSeparator || stored == QChar::LineSeparator ||
+                             stored.unicode() == 0xFDD0 || stored.unicode() == 0xFDD1;
+        QCOMPARE(text.at(i), isBreak ? QChar(u'\n') : stored);
+    }
+    QVERIFY(text.contains(QStringLiteral("before\u00A0x")));
+    QVERIFY(text.contains(QStringLiteral("cell")));
+}
+
+void TestLook::bgrColourReadsBlueGreenRed_data() {
+    QTest::addColumn<uint>("bgr");
+    QTest::addColumn<QColor>("expected");
+    QTest::newRow("red") << 255u << QColor(255, 0, 0);
+    QTest::newRow("blue") << 0xFF0000u << QColor(0, 0, 255);
+    QTest::newRow("light peach") << 0xC0E0FFu << QColor(255, 224, 192);
+    QTest::newRow("light grey") << 0xE0E0E0u << QColor(224, 224, 224);
+    QTest::newRow("text colour") << 0xD15A4Eu << QColor(78, 90, 209);
+}
+
+void TestLook::bgrColourReadsBlueGreenRed() {
+    QFETCH(uint, bgr);
+    QFETCH(QColor, expected);
+    QCOMPARE(BgrColor(bgr), expected);
+}
+
+void TestLook::sansSerifFontIsTheDesignFaceOrALikeSansSerif_data() {
+    QTest::addColumn<QFont>("font");
+    QTest::addColumn<double>("pointSize");
+    QTest::addColumn<int>("weight");
+    QTest::newRow("control font") << ControlFont() << 8.25 << int(QFont::Normal);
+    QTest::newRow("results headings") << SansSerifFont(9.75) << 9.75 << int(QFont::Normal);
+    QTest::newRow("input headings") << SansSerifFont(12, QFont::Bold) << 12.0 << int(QFont::Bold);
+}
+
+void TestLook::sansSerifFontIsTheDesignFaceOrALikeSansSerif() {
+    QFETCH(QFont, font);
+    QFETCH(double, pointSize);
+    QFETCH(int, weight);
+    QCOMPARE(font.family(), QStringLiteral("MS Sans Serif"));
+    QCOMPARE(font.pointSizeF(), pointSize);
+    QCOMPARE(int(font.weight()), weight);
+
+    const QFontInfo shown(font);
+    const QStringList likeFaces{QStringLiteral("MS Sans Serif"),   QStringLiteral("Microsoft Sans Serif"),
+                                QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                                QStringLiteral("Helvetica"),       QStringLiteral("DejaVu Sans")};
+    QVERIFY2(likeFaces.contains(shown.family()), qPrintable(shown.family()));
+    QVERIFY(!shown.fixedPitch());
+    QVERIFY(!shown.italic());
+    QCOMPARE(int(shown.weight()), weight);
+    QVERIFY(qAbs(shown.pointSizeF() - pointSize) < 0.5);
+}
+
+void TestLook::appIconIsOne32PixelImageDrawnOnce() {
+    const QIcon icon = AppIcon();
+    QVERIFY(!icon.isNull());
+    QVERIFY(icon.availableSizes().contains(QSize(32, 32)));
+    QCOMPARE(AppIcon().cacheKey(), icon.cacheKey());
+
+    const QImage image = icon.pixmap(32, 32).toImage();
+    QCOMPARE(image.size(), QSize(32, 32));
+    QCOMPARE(image.pixelColor(0, 31).alpha(), 0); // outside the sheet
+    QCOMPARE(image.pixelColor(8, 5), QColor(Qt::white));
+    const QColor check = image.pixelColor(21, 26);
+    QVERIFY2(check.green() > 100 && check.red() < 80 && check.blue() < 100, qPrintable(check.name()));
+}
+
+void TestLook::twipsRoundToTheNearestPixel_data() {
+    QTest::addColumn<float>("twips");
+    QTest::addColumn<int>("pixels");
+    QTest::newRow("zero") << 0.0f << 0;
+    QTest::newRow("just under half") << 7.0f << 0;
+    QTest::newRow("just over half") << 8.0f << 1;
+    QTest::newRow("30") << 30.0f << 2;
+    QTest::newRow("gap after whole pixels rounds down") << 4145.0f << 276;
+    QTest::newRow("heading indent rounds up") << 40.0f << 3;
+    QTest::newRow("fractional twips") << 22.6f << 2;
+    QTest::newRow("design list width") << 1512.0f << 101;
+}
+
+void TestLook::twipsRoundToTheNearestPixel() {
+    QFETCH(float, twips);
+    QFETCH(int, pixels);
+    QWidget parent;
+    QWidget child(&parent);
+    child.setGeometry(5, 7, 11, 13);
+    WidgetTwips control(&child);
+
+    control.setLeft(twips);
+    QCOMPARE(child.geometry(), QRect(pixels, 7, 11, 13));
+    QCOMPARE(control.left(), double(pixels * kTwipsPerPixel));
+
+    control.setWidth(twips);
+    QCOMPARE(child.geometry(), QRect(pixels, 7, pixels, 13));
+    QCOMPARE(control.width(), double(pixels * kTwipsPerPixel));
+}
+
+void TestLook::outerWidthAddsTheSizingBorder() {
+    QWidget window;
+    window.resize(872, 400);
+    QCOMPARE(OuterWidthTwips(&window), 13200.0);
+    window.resize(836, 400);
+    QCOMPARE(OuterWidthTwips(&window), 12660.0);
+}
+
+void TestLook::designGeometryConvertsEveryEdge() {
+    QWidget parent;
+    QWidget child(&parent);
+    SetDesignGeometry(&child, 12180, 480, 1512, 372);
+    QCOMPARE(child.geometry(), QRect(812, 32, 101, 25));
+}
+
+QTEST_MAIN(TestLook)
+#include "tst_look.moc"
