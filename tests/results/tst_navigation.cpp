@@ -47,13 +47,13 @@ void NavigationTest::picksFollowTheStateTable_data() {
     const QString plainClaims(claims.size(), u'.');
     const QString plainDisclosure(disclosure.size(), u'.');
 
-    //                                                                 "Device: a device, devices"
+    //                                       "Device: a device, devices"
     const QString firstBlue = QStringLiteral("..........bbbbbb.........");
     const QString twoBlue = QStringLiteral("..........bbbbbb..bbbbbb.");
 
     QTest::newRow("a new word is found after offset 0")
-        << claims << QString() << false << QStringList{"1:device"} << QVariant(16) << QVariant(device)
-        << QVariant(10) << empty << 0 << false << firstBlue << QString();
+        << claims << QString() << false << QStringList{"1:device"} << QVariant(16) << QVariant(device) << QVariant(10)
+        << empty << 0 << false << firstBlue << QString();
     QTest::newRow("the same word walks on to the next occurrence")
         << claims << QString() << false << QStringList{"1:device", "1:device"} << QVariant(24) << QVariant(device)
         << QVariant(18) << empty << 0 << false << twoBlue << QString();
@@ -61,17 +61,17 @@ void NavigationTest::picksFollowTheStateTable_data() {
         << claims << QString() << false << QStringList{"1:device", "1:device", "1:device"} << QVariant(24)
         << QVariant(device) << QVariant(-1) << empty << 1 << false << twoBlue << QString();
     QTest::newRow("every further pick tells it again")
-        << claims << QString() << false << QStringList{"1:device", "1:device", "1:device", "1:device"}
-        << QVariant(24) << QVariant(device) << QVariant(-1) << empty << 2 << false << twoBlue << QString();
-    QTest::newRow("case is ignored")
-        << claims << QString() << false << QStringList{"1:DEVICE"} << QVariant(16) << QVariant("DEVICE")
-        << QVariant(10) << empty << 0 << false << firstBlue << QString();
+        << claims << QString() << false << QStringList{"1:device", "1:device", "1:device", "1:device"} << QVariant(24)
+        << QVariant(device) << QVariant(-1) << empty << 2 << false << twoBlue << QString();
+    QTest::newRow("case is ignored") << claims << QString() << false << QStringList{"1:DEVICE"} << QVariant(16)
+                                     << QVariant("DEVICE") << QVariant(10) << empty << 0 << false << firstBlue
+                                     << QString();
     QTest::newRow("a new word not found restarts at 1 and keeps the last word")
         << claims << QString() << false << QStringList{"1:device", "1:device", "1:gadget"} << QVariant(1)
         << QVariant(device) << QVariant(-1) << empty << 1 << false << twoBlue << QString();
     QTest::newRow("the last word then searches from offset 1 again")
-        << claims << QString() << false << QStringList{"1:device", "1:device", "1:gadget", "1:device"}
-        << QVariant(16) << QVariant(device) << QVariant(10) << empty << 1 << false << twoBlue << QString();
+        << claims << QString() << false << QStringList{"1:device", "1:device", "1:gadget", "1:device"} << QVariant(16)
+        << QVariant(device) << QVariant(10) << empty << 1 << false << twoBlue << QString();
     QTest::newRow("an empty item finds nothing")
         << claims << QString() << false << QStringList{"1:"} << QVariant(1) << empty << QVariant(-1) << empty << 1
         << false << plainClaims << QString();
@@ -80,28 +80,26 @@ void NavigationTest::picksFollowTheStateTable_data() {
         << QVariant(-1) << empty << 1 << false << firstBlue << QString();
 
     QTest::newRow("List3 colours red, keeps the word for the echo and arms it")
-        << claims << QString() << false << QStringList{"3:device"} << QVariant(16) << QVariant(device)
-        << QVariant(10) << QVariant(device) << 0 << true << QStringLiteral("..........rrrrrr.........")
-        << QString();
+        << claims << QString() << false << QStringList{"3:device"} << QVariant(16) << QVariant(device) << QVariant(10)
+        << QVariant(device) << 0 << true << QStringLiteral("..........rrrrrr.........") << QString();
     QTest::newRow("List3 then List1 goes on in the claims in blue")
         << claims << QString() << false << QStringList{"3:device", "1:device"} << QVariant(24) << QVariant(device)
-        << QVariant(18) << QVariant(device) << 0 << true << QStringLiteral("..........rrrrrr..bbbbbb.")
-        << QString();
+        << QVariant(18) << QVariant(device) << 0 << true << QStringLiteral("..........rrrrrr..bbbbbb.") << QString();
     QTest::newRow("List3 not found neither arms nor keeps the word")
-        << claims << QString() << false << QStringList{"3:gadget"} << QVariant(1) << empty << QVariant(-1) << empty
-        << 1 << false << plainClaims << QString();
+        << claims << QString() << false << QStringList{"3:gadget"} << QVariant(1) << empty << QVariant(-1) << empty << 1
+        << false << plainClaims << QString();
     QTest::newRow("List3 colours only the picked part of a longer word")
         << claims << QString() << false << QStringList{"3:vice"} << QVariant(6) << QVariant("vice") << QVariant(2)
         << QVariant("vice") << 0 << true << QStringLiteral("..rrrr...................") << QString();
     QTest::newRow("a later colour shows over an earlier one")
-        << claims << QString() << false << QStringList{"1:device", "3:ice", "3:ice"} << QVariant(16)
-        << QVariant("ice") << QVariant(13) << QVariant("ice") << 0 << true
-        << QStringLiteral("...rrr....bbbrrr.........") << QString();
+        << claims << QString() << false << QStringList{"1:device", "3:ice", "3:ice"} << QVariant(16) << QVariant("ice")
+        << QVariant(13) << QVariant("ice") << 0 << true << QStringLiteral("...rrr....bbbrrr.........") << QString();
 
     QTest::newRow("List1 then List2 goes on in the disclosure from the claims' offset")
         << claims << disclosure << false << QStringList{"1:device", "2:device"} << QVariant(28) << QVariant(device)
-        << QVariant(22) << empty << 0 << false << firstBlue
-        //  "device one device two device"
+        << QVariant(22) << empty << 0 << false
+        << firstBlue
+        //                "device one device two device"
         << QStringLiteral("......................bbbbbb");
     QTest::newRow("List2 from beyond the end of its text finds nothing")
         << claims << QStringLiteral("device x") << false << QStringList{"1:device", "1:device", "2:device"}
@@ -111,24 +109,23 @@ void NavigationTest::picksFollowTheStateTable_data() {
         << claims << disclosure << true << QStringList{"2:device"} << QVariant(1) << empty << empty << empty << 0
         << false << plainClaims << plainDisclosure;
     QTest::newRow("List1 is heard while the echo runs")
-        << claims << disclosure << true << QStringList{"1:device"} << QVariant(16) << QVariant(device)
-        << QVariant(10) << empty << 0 << false << firstBlue << plainDisclosure;
+        << claims << disclosure << true << QStringList{"1:device"} << QVariant(16) << QVariant(device) << QVariant(10)
+        << empty << 0 << false << firstBlue << plainDisclosure;
 
     QTest::newRow("a word only at offset 0 is never found")
-        << QStringLiteral("Widget and gadget") << QString() << false << QStringList{"1:Widget"} << QVariant(1)
-        << empty << QVariant(-1) << empty << 1 << false << QStringLiteral(".................") << QString();
+        << QStringLiteral("Widget and gadget") << QString() << false << QStringList{"1:Widget"} << QVariant(1) << empty
+        << QVariant(-1) << empty << 1 << false << QStringLiteral(".................") << QString();
     QTest::newRow("a word at offset 0 is found at its next occurrence")
         << QStringLiteral("Widget and widget") << QString() << false << QStringList{"1:Widget"} << QVariant(17)
         << QVariant("Widget") << QVariant(11) << empty << 0 << false << QStringLiteral("...........bbbbbb")
         << QString();
     QTest::newRow("a word that holds a line break")
-        << QStringLiteral("The end.\nThe start") << QString() << false << QStringList{"1:end.\nThe"}
-        << QVariant(12) << QVariant("end.\nThe") << QVariant(4) << empty << 0 << false
-        << QStringLiteral("....bbbb/bbb......") << QString();
+        << QStringLiteral("The end.\nThe start") << QString() << false << QStringList{"1:end.\nThe"} << QVariant(12)
+        << QVariant("end.\nThe") << QVariant(4) << empty << 0 << false << QStringLiteral("....bbbb/bbb......")
+        << QString();
     QTest::newRow("a no-break space stays itself")
-        << QStringLiteral("a\u00A0b and a\u00A0b") << QString() << false << QStringList{"1:a\u00A0b"}
-        << QVariant(11) << QVariant("a\u00A0b") << QVariant(8) << empty << 0 << false
-        << QStringLiteral("........bbb") << QString();
+        << QStringLiteral("a\u00A0b and a\u00A0b") << QString() << false << QStringList{"1:a\u00A0b"} << QVariant(11)
+        << QVariant("a\u00A0b") << QVariant(8) << empty << 0 << false << QStringLiteral("........bbb") << QString();
     QTest::newRow("letters beyond ASCII ignore case")
         << QStringLiteral("Émile and ÉMILE émile") << QString() << false << QStringList{"3:émile"} << QVariant(15)
         << QVariant("émile") << QVariant(10) << QVariant("émile") << 0 << true
