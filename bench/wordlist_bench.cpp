@@ -1,0 +1,109 @@
+// The word list filled entry by entry, as a check run fills the indexes of a long patent, and read back.
+
+#include "results/word_list.h"
+
+#include <QApplication>
+#include <QRandomGenerator>
+#include <QStringList>
+
+#include <benchmark/benchmark.h>
+
+using claimcheck::WordList;
+
+namespace {
+
+// Words of 1 to 12 letters, mixed case, some with punctuation, in no particular order: unlike ascending input
+// they give the sort real work.
+const QStringList& Words(int count) {
+    static QStringList words;
+    if (words.size() != count) {
+        QRandomGenerator random(7);
+        const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ.,;");
+        words.clear();
+        words.reserve(count);
+        for (int i = 0; i < count; ++i) {
+            QString word;
+            for (int n = random.bounded(1, 13); n > 0; --n)
+                word += letters.at(random.bounded(letters.size()));
+            words << word;
+        }
+    }
+    return words;
+}
+
+// addItem for every word, then the first read, which puts them in order.
+void BM_FillThenRead(benchmark::State& state) {
+    const QStringList& words = Words(int(state.range(0)));
+    for (auto _ : state) {
+        WordList list;
+        for (const QString& word : words)
+            list.addItem(word);
+        benchmark::DoNotOptimize(list.item(0));
+        state.PauseTiming();
+        list.clear();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_FillThenRead)->Arg(30'000)->Arg(300'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+// Filling a shown list and painting it once.
+void BM_FillShownThenPaint(benchmark::State& state) {
+    const QStringList& words = Words(int(state.range(0)));
+    WordList list;
+    list.resize(200, 600);
+    list.show();
+    for (auto _ : state) {
+        list.clear();
+        for (const QString& word : words)
+            list.addItem(word);
+        list.repaint();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_FillShownThenPaint)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+// Type-ahead over a million entries: a binary search per character.
+void BM_TypeAhead(benchmark::State& state) {
+    const QStringList& words = Words(1'000'000);
+    WordList list;
+    for (const QString& word : words)
+        list.addItem(word);
+    benchmark::DoNotOptimize(list.item(0));
+    for (auto _ : state) {
+        list.clearTypeAhead();
+        list.typeAhead(QStringLiteral("Patent"));
+        benchmark::DoNotOptimize(list.selectedPosition());
+    }
+}
+BENCHMARK(BM_TypeAhead)->Unit(benchmark::kMicrosecond);
+
+// Reading every entry back by position, as the check run reads the claims index.
+void BM_ReadAll(benchmark::State& state) {
+    const QStringList& words = Words(1'000'000);
+    WordList list;
+    for (const QString& word : words)
+        list.addItem(word);
+    benchmark::DoNotOptimize(list.item(0));
+    for (auto _ : state) {
+        qsizetype total = 0;
+        for (int i = 0; i < list.count(); ++i)
+            total += list.item(i).size();
+        benchmark::DoNotOptimize(total);
+    }
+}
+BENCHMARK(BM_ReadAll)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
