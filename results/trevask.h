@@ -1,6 +1,7 @@
 #pragma once
 
 #include "results_record.h"
+#include "twips.h"
 
 #include <QPlainTextEdit>
 #include <QWidget>
@@ -11,6 +12,25 @@ class QTimer;
 namespace claimcheck {
 
 class WordList;
+
+// The controls the resize rule moves, seen in twips.
+struct ResultsLayoutControls {
+    TwipsControl& RichTextBox1;
+    TwipsControl& RichTextBox2;
+    TwipsControl& List1;
+    TwipsControl& List2;
+    TwipsControl& List3;
+    TwipsControl& Label1;
+    TwipsControl& Label2;
+    TwipsControl& Label3;
+    TwipsControl& Label4;
+    TwipsControl& Label5;
+};
+
+// The results window's resize rule for an outer width of `outerWidth` twips: five columns side by side, each
+// width in proportion to the outer width, each column placed from the positions and widths the columns to its
+// left actually took, 20 twips apart, each heading 10 twips inside its column. Touches only lefts and widths.
+void ApplyResultsResizeRule(double outerWidth, const ResultsLayoutControls& controls);
 
 // The results window: the claims and the disclosure side by side, the claims index, the disclosure index and
 // the words of the claims that the disclosure lacks. It is deleted when the user closes it; its variables live
