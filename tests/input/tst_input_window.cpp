@@ -2,6 +2,7 @@
 #include "results/look.h"
 #include "results/trevask.h"
 #include "results/twips.h"
+#include "results/word_list.h"
 
 #include <QAction>
 #include <QLabel>
