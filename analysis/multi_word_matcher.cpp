@@ -1,0 +1,131 @@
+#include "analysis/multi_word_matcher.h"
+
+#include <algorithm>
+
+namespace claimcheck {
+
+MultiWordMatcher::MultiWordMatcher() : m_nodes(1), m_units(1, u'\0') {
+    m_slotBits = 6;
+    m_slots.assign(std::size_t{1} << m_slotBits, Slot{kFreeKey, 0});
+}
+
+std::size_t MultiWordMatcher::SlotOf(std::uint64_t key) const {
+    return static_cast<std::size_t>((key * 0x9e3779b97f4a7c15u) >> (64 - m_slotBits));
+}
+
+std::uint32_t MultiWordMatcher::Child(std::uint32_t node, char16_t unit) const {
+    if (node == 0) {
+        const auto& page = m_rootPages[unit >> kRootPageBits];
+        return page ? page[unit & (kRootPageSize - 1)] : kNone;
+    }
+    const std::uint64_t key = std::uint64_t{node} << 16 | unit;
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t i = SlotOf(key);; i = (i + 1) & mask) {
+        if (m_slots[i].key == key) {
+            return m_slots[i].child;
+        }
+        if (m_slots[i].key == kFreeKey) {
+            return kNone;
+        }
+    }
+}
+
+void MultiWordMatcher::InsertChild(std::uint32_t node, char16_t unit, std::uint32_t child) {
+    if (node == 0) {
+        auto& page = m_rootPages[unit >> kRootPageBits];
+        if (!page) {
+            page = std::make_unique_for_overwrite<std::uint32_t[]>(kRootPageSize);
+            std::fill_n(page.get(), kRootPageSize, kNone);
+        }
+        page[unit & (kRootPageSize - 1)] = child;
+        return;
+    }
+    if ((m_nodes.size() + 1) * 2 > m_slots.size()) {
+        std::vector<Slot> old(m_slots.size() * 2, Slot{kFreeKey, 0});
+        old.swap(m_slots);
+        ++m_slotBits;
+        const std::size_t mask = m_slots.size() - 1;
+        for (const Slot& slot : old) {
+            if (slot.key != kFreeKey) {
+                std::size_t i = SlotOf(slot.key);
+                while (m_slots[i].key != kFreeKey) {
+                    i = (i + 1) & mask;
+                }
+                m_slots[i] = slot;
+            }
+        }
+    }
+    const std::uint64_t key = std::uint64_t{node} << 16 | unit;
+    const std::size_t mask = m_slots.size() - 1;
+    std::size_t i = SlotOf(key);
+    while (m_slots[i].key != kFreeKey) {
+        i = (i + 1) & mask;
+    }
+    m_slots[i] = Slot{key, child};
+}
+
+MultiWordMatcher::WordId MultiWordMatcher::Add(std::u16string_view word) {
+    std::uint32_t node = 0;
+    for (const char16_t unit : word) {
+        std::uint32_t child = Child(node, unit);
+        if (child == kNone) {
+            child = static_cast<std::uint32_t>(m_nodes.size());
+            m_nodes.push_back(Node{kNone, m_nodes[node].firstChild, 0});
+            m_nodes[node].firstChild = child;
+            m_units.push_back(unit);
+            InsertChild(node, unit, child);
+            m_fallbacksValid = false;
+        }
+        node = child;
+    }
+    return node;
+}
+
+// Breadth first, so that a node's fallback, which is shallower, is always known before the node's own children.
+void MultiWordMatcher::ComputeFallbacks() {
+    std::vector<std::uint32_t> queue;
+    queue.reserve(m_nodes.size());
+    for (std::uint32_t child = m_nodes[0].firstChild; child != kNone; child = m_nodes[child].nextSibling) {
+        m_nodes[child].fallback = 0;
+        queue.push_back(child);
+    }
+    for (std::size_t next = 0; next < queue.size(); ++next) {
+        const std::uint32_t node = queue[next];
+        for (std::uint32_t child = m_nodes[node].firstChild; child != kNone; child = m_nodes[child].nextSibling) {
+            const char16_t unit = m_units[child];
+            std::uint32_t fallback = m_nodes[node].fallback;
+            std::uint32_t target = Child(fallback, unit);
+            while (target == kNone && fallback != 0) {
+                fallback = m_nodes[fallback].fallback;
+                target = Child(fallback, unit);
+            }
+            m_nodes[child].fallback = target == kNone ? 0 : target;
+            queue.push_back(child);
+        }
+    }
+    m_fallbacksValid = true;
+}
+
+std::vector<bool> MultiWordMatcher::FindIn(std::u16string_view text) {
+    if (!m_fallbacksValid) {
+        ComputeFallbacks();
+    }
+    // A node is marked once the text has shown its string; marking a node marks its whole fallback chain, so a
+    // walk up that chain can stop at the first node already marked, and each node is marked only once.
+    std::vector<bool> seen(m_nodes.size(), false);
+    std::uint32_t node = 0;
+    for (const char16_t unit : text) {
+        std::uint32_t target = Child(node, unit);
+        while (target == kNone && node != 0) {
+            node = m_nodes[node].fallback;
+            target = Child(node, unit);
+        }
+        node = target == kNone ? 0 : target;
+        for (std::uint32_t marked = node; marked != 0 && !seen[marked]; marked = m_nodes[marked].fallback) {
+            seen[marked] = true;
+        }
+    }
+    return seen;
+}
+
+} // namespace claimcheck

@@ -1,0 +1,218 @@
+#include "analysis/suffix_automaton.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace claimcheck {
+
+SuffixAutomaton::SuffixAutomaton() {
+    m_freeBlocks.fill(kNone);
+    NewState(kNone);
+}
+
+std::size_t SuffixAutomaton::MemoryBytes() const {
+    std::size_t bytes = sizeof(*this) + m_states.capacityBytes() + m_edgePool.capacityBytes();
+    for (const auto& page : m_rootPages) {
+        bytes += page ? kRootPageSize * sizeof(std::uint32_t) : 0;
+    }
+    return bytes;
+}
+
+std::uint32_t SuffixAutomaton::LoadTarget(const char16_t* at) {
+    std::uint32_t target;
+    std::memcpy(&target, at, sizeof target);
+    return target;
+}
+
+void SuffixAutomaton::StoreTarget(char16_t* at, std::uint32_t target) {
+    std::memcpy(at, &target, sizeof target);
+}
+
+std::uint32_t SuffixAutomaton::Get(const TargetSlot& slot) {
+    return slot.inlineTarget != nullptr ? *slot.inlineTarget : LoadTarget(slot.blockTarget);
+}
+
+void SuffixAutomaton::Set(const TargetSlot& slot, std::uint32_t target) {
+    if (slot.inlineTarget != nullptr) {
+        *slot.inlineTarget = target;
+    } else {
+        StoreTarget(slot.blockTarget, target);
+    }
+}
+
+std::uint32_t SuffixAutomaton::NewState(std::uint32_t link) {
+    const std::uint32_t state = m_states.grow(1, kIndexLimit);
+    m_states[state] = State{link, kNone, 0, kNoEdges};
+    return state;
+}
+
+std::uint32_t SuffixAutomaton::Target(std::uint32_t state, char16_t unit) const {
+    if (state == 0) {
+        const auto& page = m_rootPages[unit >> kRootPageBits];
+        return page ? page[unit & (kRootPageSize - 1)] : kNone;
+    }
+    const State& s = m_states[state];
+    if (s.shape == kInlineEdge) {
+        return s.unit == unit ? s.edges : kNone;
+    }
+    if (s.shape == kNoEdges) {
+        return kNone;
+    }
+    const char16_t* units = &m_edgePool[s.edges];
+    const char16_t* end = units + s.unit + 1;
+    const char16_t* found = std::find(units, end, unit);
+    const std::size_t size = std::size_t{1} << (s.shape - kBlock);
+    return found == end ? kNone : LoadTarget(units + size + 2 * (found - units));
+}
+
+SuffixAutomaton::TargetSlot SuffixAutomaton::FindTargetSlot(std::uint32_t state, char16_t unit) {
+    if (state == 0) {
+        return {&m_rootPages[unit >> kRootPageBits][unit & (kRootPageSize - 1)], nullptr};
+    }
+    State& s = m_states[state];
+    if (s.shape == kInlineEdge) {
+        return {&s.edges, nullptr};
+    }
+    char16_t* units = &m_edgePool[s.edges];
+    const std::size_t size = std::size_t{1} << (s.shape - kBlock);
+    return {nullptr, units + size + 2 * (std::find(units, units + s.unit + 1, unit) - units)};
+}
+
+std::uint32_t SuffixAutomaton::AllocateBlock(unsigned sizeLog2) {
+    const std::uint32_t block = m_freeBlocks[sizeLog2];
+    if (block == kNone) {
+        return m_edgePool.grow(std::size_t{3} << sizeLog2, kIndexLimit);
+    }
+    m_freeBlocks[sizeLog2] = LoadTarget(&m_edgePool[block]);
+    return block;
+}
+
+void SuffixAutomaton::FreeBlock(std::uint32_t block, unsigned sizeLog2) {
+    StoreTarget(&m_edgePool[block], m_freeBlocks[sizeLog2]);
+    m_freeBlocks[sizeLog2] = block;
+}
+
+void SuffixAutomaton::AddEdge(std::uint32_t from, char16_t unit, std::uint32_t to) {
+    ++m_edgeCount;
+    if (from == 0) {
+        auto& page = m_rootPages[unit >> kRootPageBits];
+        if (!page) {
+            page = std::make_unique_for_overwrite<std::uint32_t[]>(kRootPageSize);
+            std::fill_n(page.get(), kRootPageSize, kNone);
+        }
+        page[unit & (kRootPageSize - 1)] = to;
+        return;
+    }
+    State& s = m_states[from];
+    if (s.shape == kNoEdges) {
+        s = State{s.link, to, unit, kInlineEdge};
+        return;
+    }
+    if (s.shape == kInlineEdge) {
+        const std::uint32_t block = AllocateBlock(1);
+        char16_t* units = &m_edgePool[block];
+        units[0] = s.unit;
+        units[1] = unit;
+        StoreTarget(units + 2, s.edges);
+        StoreTarget(units + 4, to);
+        s = State{s.link, block, 1, kBlock + 1};
+        return;
+    }
+    const unsigned sizeLog2 = s.shape - kBlock;
+    std::size_t size = std::size_t{1} << sizeLog2;
+    const std::size_t used = std::size_t{s.unit} + 1;
+    if (used == size) {
+        const std::uint32_t block = AllocateBlock(sizeLog2 + 1);
+        const char16_t* old = &m_edgePool[s.edges];
+        char16_t* moved = &m_edgePool[block];
+        std::copy_n(old, used, moved);
+        std::copy_n(old + size, 2 * used, moved + 2 * size);
+        FreeBlock(s.edges, sizeLog2);
+        s.edges = block;
+        s.shape = static_cast<std::uint16_t>(s.shape + 1);
+        size *= 2;
+    }
+    char16_t* units = &m_edgePool[s.edges];
+    units[used] = unit;
+    StoreTarget(units + size + 2 * used, to);
+    s.unit = static_cast<char16_t>(used);
+}
+
+// The copies are never solid: `to` is a clone, shorter than `from`.
+void SuffixAutomaton::CopyEdges(std::uint32_t from, std::uint32_t to) {
+    const State source = m_states[from];
+    State& clone = m_states[to];
+    if (source.shape < kBlock) {
+        m_edgeCount += source.shape == kInlineEdge ? 1 : 0;
+        clone = State{clone.link, source.edges & ~kSolid, source.unit, source.shape};
+        return;
+    }
+    const unsigned sizeLog2 = source.shape - kBlock;
+    const std::size_t size = std::size_t{1} << sizeLog2;
+    const std::size_t used = std::size_t{source.unit} + 1;
+    const std::uint32_t block = AllocateBlock(sizeLog2);
+    const char16_t* original = &m_edgePool[source.edges];
+    char16_t* copy = &m_edgePool[block];
+    std::copy_n(original, used, copy);
+    for (std::size_t i = 0; i < used; ++i) {
+        StoreTarget(copy + size + 2 * i, LoadTarget(original + size + 2 * i) & ~kSolid);
+    }
+    m_edgeCount += used;
+    clone = State{clone.link, block, source.unit, source.shape};
+}
+
+void SuffixAutomaton::Append(std::u16string_view units) {
+    for (const char16_t unit : units) {
+        Extend(unit);
+    }
+}
+
+void SuffixAutomaton::Extend(char16_t unit) {
+    const std::uint32_t current = NewState(kNone);
+    std::uint32_t p = m_last;
+    m_last = current;
+    std::uint32_t target = kNone;
+    for (std::uint32_t solid = kSolid; p != kNone; p = m_states[p].link, solid = 0) {
+        target = Target(p, unit);
+        if (target != kNone) {
+            break;
+        }
+        AddEdge(p, unit, current | solid);
+    }
+    if (p == kNone) {
+        m_states[current].link = 0;
+        return;
+    }
+    const std::uint32_t q = target & ~kSolid;
+    if (target & kSolid) {
+        m_states[current].link = q;
+        return;
+    }
+    // q also stands for longer strings that do not end here: split off the shorter ones into a clone. The edge
+    // from p becomes solid; those from p's shorter suffixes do not.
+    const std::uint32_t clone = NewState(m_states[q].link);
+    CopyEdges(q, clone);
+    for (std::uint32_t solid = kSolid; p != kNone; p = m_states[p].link, solid = 0) {
+        const TargetSlot slot = FindTargetSlot(p, unit);
+        if ((Get(slot) & ~kSolid) != q) {
+            break;
+        }
+        Set(slot, clone | solid);
+    }
+    m_states[q].link = clone;
+    m_states[current].link = clone;
+}
+
+bool SuffixAutomaton::Contains(std::u16string_view units) const {
+    std::uint32_t state = 0;
+    for (const char16_t unit : units) {
+        const std::uint32_t target = Target(state, unit);
+        if (target == kNone) {
+            return false;
+        }
+        state = target & ~kSolid;
+    }
+    return true;
+}
+
+} // namespace claimcheck

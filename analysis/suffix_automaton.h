@@ -1,0 +1,89 @@
+#pragma once
+
+#include "analysis/chunked_array.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+namespace claimcheck {
+
+// The suffix automaton of a growing string of UTF-16 code units: Append extends the string, Contains tells
+// whether a string occurs in it as a contiguous run. Both cost time in proportion to their argument's length
+// (amortised over all appends, and times the number of distinct units that can follow a state, which is small in
+// any text), so testing and extending a word string word by word stays linear overall.
+//
+// Storage is laid out for few cache misses per step:
+// - the root, which sees every code unit as a first character, has a dense table, in pages of 256 units made
+//   on first use so that a short text pays only for the pages its units fall in;
+// - a state with one outgoing edge, by far the most common kind, holds it inline;
+// - a state with more edges keeps them in a block of the edge pool: first the units side by side, so that a
+//   search reads few cache lines, then the targets. A block that fills up moves to one twice its size, and the
+//   old one is reused for a later block of its size.
+// States and edges live in chunked arrays (see there).
+class SuffixAutomaton {
+public:
+    SuffixAutomaton();
+
+    void Append(std::u16string_view units);
+    bool Contains(std::u16string_view units) const;
+
+    std::size_t StateCount() const { return m_states.size(); }
+    std::size_t EdgeCount() const { return m_edgeCount; }
+    // Bytes held by the automaton, spare capacity included.
+    std::size_t MemoryBytes() const;
+
+private:
+    static constexpr std::uint32_t kNone = UINT32_MAX;
+    // Set in an edge's target when the edge is solid: its target's longest string is its source's plus one unit.
+    // The textbook automaton keeps that length in every state and compares lengths at each step; the flag tells
+    // the same without a look at the target state (a cache miss per appended unit) and without storing lengths at
+    // all.
+    static constexpr std::uint32_t kSolid = 0x80000000u;
+    // Indices stay below this, so that no flagged index equals kNone.
+    static constexpr std::size_t kIndexLimit = kSolid - 1;
+    static constexpr unsigned kRootPageBits = 8;
+    static constexpr std::size_t kRootPageSize = std::size_t{1} << kRootPageBits;
+
+    // `shape` says where a state's edges are: kNoEdges; kInlineEdge, where `unit` and `edges` are the unit and the
+    // target of the only edge; or kBlock + k, a block for 2^k edges at index `edges` of the pool, of which the
+    // first `unit` + 1 are in use. A block for n edges is 3n pool units long: n units, then n 32-bit targets.
+    enum : std::uint16_t { kNoEdges = 0, kInlineEdge = 1, kBlock = 2 };
+
+    struct State {
+        std::uint32_t link; // suffix link
+        std::uint32_t edges;
+        char16_t unit;
+        std::uint16_t shape;
+    };
+
+    void Extend(char16_t unit);
+    std::uint32_t NewState(std::uint32_t link);
+    // The target of the state's edge on `unit`, with its kSolid flag, or kNone.
+    std::uint32_t Target(std::uint32_t state, char16_t unit) const;
+    // Where the target of the state's edge on `unit` is kept; the edge must exist.
+    struct TargetSlot {
+        std::uint32_t* inlineTarget; // in the state itself, or null
+        char16_t* blockTarget;       // in the pool otherwise (possibly unaligned for a 32-bit read)
+    };
+    TargetSlot FindTargetSlot(std::uint32_t state, char16_t unit);
+    static std::uint32_t Get(const TargetSlot& slot);
+    static void Set(const TargetSlot& slot, std::uint32_t target);
+    static std::uint32_t LoadTarget(const char16_t* at);
+    static void StoreTarget(char16_t* at, std::uint32_t target);
+    void AddEdge(std::uint32_t from, char16_t unit, std::uint32_t to);
+    void CopyEdges(std::uint32_t from, std::uint32_t to);
+    std::uint32_t AllocateBlock(unsigned sizeLog2);
+    void FreeBlock(std::uint32_t block, unsigned sizeLog2);
+
+    std::array<std::unique_ptr<std::uint32_t[]>, (std::size_t{1} << 16) / kRootPageSize> m_rootPages;
+    ChunkedArray<State> m_states;
+    ChunkedArray<char16_t> m_edgePool;
+    std::array<std::uint32_t, 17> m_freeBlocks; // per block size 2^k, a list linked through the first target
+    std::size_t m_edgeCount = 0;
+    std::uint32_t m_last = 0;
+};
+
+} // namespace claimcheck
