@@ -1,0 +1,226 @@
+// Production against the literal rules: random texts from tiny alphabets, where seams, empty words, CR LF pairs,
+// punctuation and case pairs collide all the time, and every patent of the corpus.
+
+#include "analysis/multi_word_matcher.h"
+#include "analysis/suffix_automaton.h"
+#include "analysis/word_index.h"
+#include "corpus.h"
+#include "literal_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace claimcheck {
+namespace {
+
+// Readable, copy-pasteable form of a text for failure messages.
+std::string Escape(std::u16string_view text) {
+    std::string out = "u\"";
+    for (const char16_t unit : text) {
+        if (unit >= 0x20 && unit < 0x7F && unit != u'"' && unit != u'\\') {
+            out.push_back(static_cast<char>(unit));
+        } else {
+            char buffer[8];
+            std::snprintf(buffer, sizeof buffer, "\\x%04X", static_cast<unsigned>(unit));
+            out += buffer;
+        }
+    }
+    return out + "\"";
+}
+
+struct Alphabet {
+    const char* name;
+    std::vector<std::u16string> symbols;
+    std::size_t maxSymbols; // per text
+    int texts;              // number of claims/disclosure pairs
+};
+
+class RandomTexts : public testing::TestWithParam<Alphabet> {};
+
+TEST_P(RandomTexts, agreeWithLiteralRules) {
+    const Alphabet& alphabet = GetParam();
+    std::mt19937 random(20240611);
+    const auto randomText = [&] {
+        std::u16string text;
+        for (std::size_t n = random() % (alphabet.maxSymbols + 1); n > 0; --n) {
+            text += alphabet.symbols[random() % alphabet.symbols.size()];
+        }
+        return text;
+    };
+    for (int i = 0; i < alphabet.texts; ++i) {
+        const std::u16string claimsText = randomText();
+        const std::u16string disclosureText = randomText();
+        SCOPED_TRACE("claims " + Escape(claimsText) + ", disclosure " + Escape(disclosureText));
+
+        const WordIndex claims = BuildWordIndex(claimsText);
+        const WordIndex expectedClaims = literal::BuildWordIndex(claimsText);
+        ASSERT_EQ(claims.words, expectedClaims.words);
+        ASSERT_EQ(claims.wordString, expectedClaims.wordString);
+        const WordIndex disclosure = BuildWordIndex(disclosureText);
+        const WordIndex expectedDisclosure = literal::BuildWordIndex(disclosureText);
+        ASSERT_EQ(disclosure.words, expectedDisclosure.words);
+        ASSERT_EQ(disclosure.wordString, expectedDisclosure.wordString);
+
+        ASSERT_EQ(FindUnsupportedWords(claims.words, disclosure.wordString),
+                  literal::FindUnsupportedWords(claims.words, disclosure.wordString));
+        // Raw claim words too: they hold the line breaks and punctuation that cleaning removes, and repeats.
+        const std::vector<std::u16string> rawWords = literal::SplitAtSpaces(claimsText);
+        ASSERT_EQ(FindUnsupportedWords(rawWords, disclosure.wordString),
+                  literal::FindUnsupportedWords(rawWords, disclosure.wordString));
+
+        for (const std::u16string& word : rawWords) {
+            const std::u16string cleaned = CleanClaimWord(word);
+            ASSERT_EQ(cleaned, literal::CleanClaimWord(word)) << Escape(word);
+            ASSERT_EQ(IsSupported(cleaned, disclosure.wordString), literal::IsSupported(cleaned, disclosure.wordString))
+                << Escape(cleaned);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Alphabets, RandomTexts,
+    testing::Values(Alphabet{"TwoLettersAndSpace", {u"a", u"b", u" "}, 40, 30000},
+                    // Long texts over few letters: deep automata with many split states.
+                    Alphabet{"TwoLettersAndSpaceLong", {u"a", u"b", u"a", u"b", u"a", u"b", u" "}, 600, 400},
+                    Alphabet{"PunctuationAndLineBreaks",
+                             {u"a", u"B", u"b", u".", u",", u";", u":", u"\r", u"\n", u"\r\n", u" ", u" "},
+                             40,
+                             30000},
+                    Alphabet{"CasePairsAndSurrogates",
+                             {u"a",      u"A",      u"é",      u"É", u"e",    u"ß",          u"s",
+                              u"S",      u"ſ",      u"σ",      u"Σ", u"ς",    u"\U00010428", u"\U00010400",
+                              u"\xD801", u"\xDC28", u"\xDC00", u".", u"\r\n", u" ",          u" "},
+                             40,
+                             20000}),
+    [](const testing::TestParamInfo<Alphabet>& info) { return info.param.name; });
+
+TEST(SuffixAutomaton, containsExactlyTheSubstringsOfWhatWasAppended) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 50; ++round) {
+        SuffixAutomaton automaton;
+        std::u16string text;
+        while (text.size() < 2000) {
+            std::u16string chunk(1 + random() % 12, u'\0');
+            for (char16_t& unit : chunk) {
+                unit = static_cast<char16_t>(u'a' + random() % 3);
+            }
+            automaton.Append(chunk);
+            text += chunk;
+            for (int probe = 0; probe < 20; ++probe) {
+                const std::size_t begin = random() % text.size();
+                const std::u16string_view inside = std::u16string_view(text).substr(begin, 1 + random() % 40);
+                ASSERT_TRUE(automaton.Contains(inside)) << Escape(inside);
+                std::u16string any(1 + random() % 10, u'\0');
+                for (char16_t& unit : any) {
+                    unit = static_cast<char16_t>(u'a' + random() % 3);
+                }
+                ASSERT_EQ(automaton.Contains(any), text.find(any) != text.npos)
+                    << Escape(any) << " in " << Escape(text);
+            }
+        }
+        EXPECT_TRUE(automaton.Contains(u""));
+        EXPECT_FALSE(automaton.Contains(u"d"));
+        // Known bounds of a suffix automaton over n units: at most 2n - 1 states and 3n - 4 edges.
+        EXPECT_LE(automaton.StateCount(), 2 * text.size() - 1);
+        EXPECT_LE(automaton.EdgeCount(), 3 * text.size() - 4);
+    }
+}
+
+std::u16string RandomString(std::mt19937& random, std::size_t maxLength, unsigned letters) {
+    std::u16string text(random() % (maxLength + 1), u'\0');
+    for (char16_t& unit : text) {
+        unit = static_cast<char16_t>(u'a' + random() % letters);
+    }
+    return text;
+}
+
+TEST(MultiWordMatcher, findsExactlyTheWordsThatOccur) {
+    std::mt19937 random(11);
+    for (int round = 0; round < 2000; ++round) {
+        MultiWordMatcher matcher;
+        std::vector<std::u16string> words;
+        std::vector<MultiWordMatcher::WordId> ids;
+        for (int n = 1 + random() % 20; n > 0; --n) {
+            std::u16string word = RandomString(random, 6, 3);
+            if (!word.empty()) {
+                ids.push_back(matcher.Add(word));
+                words.push_back(std::move(word));
+            }
+        }
+        const std::u16string text = RandomString(random, 60, 3);
+        const std::vector<bool> found = matcher.FindIn(text);
+        ASSERT_EQ(found.size(), matcher.WordIdLimit());
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            ASSERT_EQ(found[ids[i]], text.find(words[i]) != text.npos) << Escape(words[i]) << " in " << Escape(text);
+        }
+    }
+}
+
+std::vector<std::string> CorpusNumbers() {
+    std::vector<std::string> numbers;
+    const std::string suffix = ".claims.txt";
+    for (const auto& entry : std::filesystem::directory_iterator(CLAIMCHECK_CORPUS_DIR)) {
+        const std::string name = entry.path().filename().string();
+        if (name.ends_with(suffix)) {
+            numbers.push_back(name.substr(0, name.size() - suffix.size()));
+        }
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+TEST(Corpus, isThere) {
+    EXPECT_GE(CorpusNumbers().size(), 8u) << CLAIMCHECK_CORPUS_DIR;
+}
+
+struct CorpusCase {
+    std::string number;
+    bool crLf;
+};
+
+class CorpusPatents : public testing::TestWithParam<CorpusCase> {};
+
+TEST_P(CorpusPatents, agreeWithLiteralRules) {
+    const std::filesystem::path folder = CLAIMCHECK_CORPUS_DIR;
+    std::u16string claimsText = corpus::ReadUtf8File(folder / (GetParam().number + ".claims.txt"));
+    std::u16string disclosureText = corpus::ReadUtf8File(folder / (GetParam().number + ".description.txt"));
+    if (GetParam().crLf) {
+        claimsText = corpus::WithCrLf(claimsText);
+        disclosureText = corpus::WithCrLf(disclosureText);
+    }
+    const WordIndex claims = BuildWordIndex(claimsText);
+    const WordIndex expectedClaims = literal::BuildWordIndex(claimsText);
+    EXPECT_EQ(claims.words, expectedClaims.words);
+    EXPECT_EQ(claims.wordString, expectedClaims.wordString);
+    const WordIndex disclosure = BuildWordIndex(disclosureText);
+    const WordIndex expectedDisclosure = literal::BuildWordIndex(disclosureText);
+    EXPECT_EQ(disclosure.words, expectedDisclosure.words);
+    EXPECT_EQ(disclosure.wordString, expectedDisclosure.wordString);
+
+    const std::vector<std::u16string> unsupported = FindUnsupportedWords(claims.words, disclosure.wordString);
+    EXPECT_EQ(unsupported, literal::FindUnsupportedWords(claims.words, disclosure.wordString));
+    // Claim words of real patents are mostly supported, but never all of them in this corpus.
+    EXPECT_LT(unsupported.size(), claims.words.size());
+}
+
+std::vector<CorpusCase> CorpusCases() {
+    std::vector<CorpusCase> cases;
+    for (const std::string& number : CorpusNumbers()) {
+        cases.push_back({number, false});
+        cases.push_back({number, true});
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Patents, CorpusPatents, testing::ValuesIn(CorpusCases()),
+                         [](const testing::TestParamInfo<CorpusCase>& info) {
+                             return info.param.number + (info.param.crLf ? "_CrLf" : "_Lf");
+                         });
+
+} // namespace
+} // namespace claimcheck
