@@ -1,0 +1,328 @@
+// Whole-analysis timings (claims index + description index + unsupported words) of the production code against
+// the literal rules, on the corpus patents and on synthetic texts, with peak memory per case. Prints a summary
+// table and checks the targets at the end; the exit status is 1 when a target is missed.
+
+#include "analysis/suffix_automaton.h"
+#include "analysis/word_index.h"
+#include "bench/heap_counter.h"
+#include "bench/synthetic_text.h"
+#include "tests/analysis/corpus.h"
+#include "tests/analysis/literal_rules.h"
+
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace claimcheck::bench {
+namespace {
+
+constexpr double kMiB = 1024.0 * 1024.0;
+
+struct Inputs {
+    std::u16string claims;
+    std::u16string description;
+};
+
+struct Outcome {
+    double wholeSeconds = 0;
+    double claimsIndexSeconds = 0;
+    double descriptionIndexSeconds = 0;
+    double unsupportedSeconds = 0;
+    double heapPeakBytes = 0; // the analysis' own peak: above the live heap at its start
+    double rssPeakBytes = 0;  // the whole process, inputs included
+    std::size_t wordStringUnits = 0;
+    std::size_t entries = 0;
+    std::size_t unsupported = 0;
+    std::uint64_t digest = 0;
+};
+
+struct Case {
+    std::string name;
+    std::size_t descriptionWords;
+    std::function<Inputs()> make;
+    bool withLiteral;
+    std::optional<Outcome> production;
+    std::optional<Outcome> literal;
+    double automatonBytesPerUnit = 0;
+    double statesPerUnit = 0;
+    double edgesPerUnit = 0;
+};
+
+std::vector<std::unique_ptr<Case>> g_cases;
+
+// Only one case's texts are held at a time, so that each case's resident peak is its own.
+const Inputs& InputsOf(Case& c) {
+    static Case* current = nullptr;
+    static Inputs inputs;
+    if (current != &c) {
+        inputs = Inputs{};
+        malloc_trim(0);
+        inputs = c.make();
+        current = &c;
+    }
+    return inputs;
+}
+
+// Starts a new resident-set peak (Linux: writing 5 to clear_refs resets VmHWM to the current resident set).
+void ResetResidentPeak() {
+    malloc_trim(0);
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+double ResidentPeakBytes() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::stod(line.substr(6)) * 1024.0;
+        }
+    }
+    return 0;
+}
+
+void Mix(std::uint64_t& digest, std::u16string_view text) {
+    for (const char16_t unit : text) {
+        digest = (digest ^ unit) * 0x100000001b3u;
+    }
+    digest = (digest ^ 0x10000u) * 0x100000001b3u; // end of string
+}
+
+std::uint64_t Digest(const WordIndex& claims, const WordIndex& description,
+                     const std::vector<std::u16string>& unsupported) {
+    std::uint64_t digest = 0xcbf29ce484222325u;
+    for (const WordIndex* index : {&claims, &description}) {
+        for (const std::u16string& word : index->words) {
+            Mix(digest, word);
+        }
+        Mix(digest, index->wordString);
+    }
+    for (const std::u16string& word : unsupported) {
+        Mix(digest, word);
+    }
+    return digest;
+}
+
+struct Rules {
+    WordIndex (*buildWordIndex)(std::u16string_view);
+    std::vector<std::u16string> (*findUnsupportedWords)(const std::vector<std::u16string>&, std::u16string_view);
+};
+
+void RunWholeAnalysis(benchmark::State& state, Case& c, const Rules& rules, std::optional<Outcome>& outcome) {
+    using Clock = std::chrono::steady_clock;
+    const Inputs& inputs = InputsOf(c);
+    ResetResidentPeak();
+    Outcome result;
+    WordIndex claims;
+    WordIndex description;
+    std::vector<std::u16string> unsupported;
+    for (auto _ : state) {
+        state.PauseTiming();
+        claims = {};
+        description = {};
+        unsupported = {};
+        const std::size_t heapBase = HeapLiveBytes();
+        ResetHeapPeak();
+        state.ResumeTiming();
+
+        const auto t0 = Clock::now();
+        claims = rules.buildWordIndex(inputs.claims);
+        const auto t1 = Clock::now();
+        description = rules.buildWordIndex(inputs.description);
+        const auto t2 = Clock::now();
+        unsupported = rules.findUnsupportedWords(claims.words, description.wordString);
+        const auto t3 = Clock::now();
+
+        result.claimsIndexSeconds += std::chrono::duration<double>(t1 - t0).count();
+        result.descriptionIndexSeconds += std::chrono::duration<double>(t2 - t1).count();
+        result.unsupportedSeconds += std::chrono::duration<double>(t3 - t2).count();
+        result.heapPeakBytes = std::max(result.heapPeakBytes, static_cast<double>(HeapPeakBytes() - heapBase));
+    }
+    const double n = static_cast<double>(state.iterations());
+    result.claimsIndexSeconds /= n;
+    result.descriptionIndexSeconds /= n;
+    result.unsupportedSeconds /= n;
+    result.wholeSeconds = result.claimsIndexSeconds + result.descriptionIndexSeconds + result.unsupportedSeconds;
+    result.rssPeakBytes = ResidentPeakBytes();
+    result.wordStringUnits = description.wordString.size();
+    result.entries = description.words.size();
+    result.unsupported = unsupported.size();
+    result.digest = Digest(claims, description, unsupported);
+    outcome = result;
+
+    state.counters["claims_ms"] = result.claimsIndexSeconds * 1e3;
+    state.counters["descr_ms"] = result.descriptionIndexSeconds * 1e3;
+    state.counters["unsupp_ms"] = result.unsupportedSeconds * 1e3;
+    state.counters["heap_MB"] = result.heapPeakBytes / kMiB;
+    state.counters["rss_MB"] = result.rssPeakBytes / kMiB;
+    state.counters["units"] = static_cast<double>(result.wordStringUnits);
+}
+
+// The automaton of the description's word string alone, for its size per code unit.
+void RunAutomaton(benchmark::State& state, Case& c) {
+    const std::u16string wordString = BuildWordIndex(InputsOf(c).description).wordString;
+    double bytes = 0;
+    double states = 0;
+    double edges = 0;
+    for (auto _ : state) {
+        SuffixAutomaton automaton;
+        automaton.Append(wordString);
+        bytes = static_cast<double>(automaton.MemoryBytes());
+        states = static_cast<double>(automaton.StateCount());
+        edges = static_cast<double>(automaton.EdgeCount());
+    }
+    const double units = static_cast<double>(wordString.size());
+    c.automatonBytesPerUnit = bytes / units;
+    c.statesPerUnit = states / units;
+    c.edgesPerUnit = edges / units;
+    state.counters["units"] = units;
+    state.counters["bytes_per_unit"] = c.automatonBytesPerUnit;
+    state.counters["states_per_unit"] = c.statesPerUnit;
+    state.counters["edges_per_unit"] = c.edgesPerUnit;
+}
+
+const Rules kProduction{&claimcheck::BuildWordIndex, &claimcheck::FindUnsupportedWords};
+const Rules kLiteral{&literal::BuildWordIndex, &literal::FindUnsupportedWords};
+
+Case& AddCase(std::string name, std::size_t words, std::function<Inputs()> make, bool withLiteral) {
+    g_cases.push_back(std::make_unique<Case>(Case{std::move(name), words, std::move(make), withLiteral, {}, {}}));
+    Case& c = *g_cases.back();
+    benchmark::RegisterBenchmark(("whole/" + c.name + "/production").c_str(),
+                                 [&c](benchmark::State& s) { RunWholeAnalysis(s, c, kProduction, c.production); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->MinTime(0.5);
+    if (withLiteral) {
+        // Quadratic: one iteration is plenty (about 40 s at a million words).
+        benchmark::RegisterBenchmark(("whole/" + c.name + "/literal").c_str(),
+                                     [&c](benchmark::State& s) { RunWholeAnalysis(s, c, kLiteral, c.literal); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->Iterations(1);
+    }
+    return c;
+}
+
+void RegisterCases() {
+    for (const corpus::Patent& patent : corpus::LoadAll(CLAIMCHECK_CORPUS_DIR)) {
+        const std::size_t words =
+            static_cast<std::size_t>(std::count(patent.description.begin(), patent.description.end(), u' ') + 1);
+        AddCase(
+            "corpus/" + patent.number, words,
+            [patent] {
+                return Inputs{patent.claims, patent.description};
+            },
+            true);
+    }
+    const auto zipf = [](std::size_t words) {
+        return [words] { return Inputs{PatentLikeClaims(2000, 17), PatentLikeText(words, 42)}; };
+    };
+    AddCase("zipf/100k", 100'000, zipf(100'000), true);
+    AddCase("zipf/1M", 1'000'000, zipf(1'000'000), true);
+    Case& zipf5M = AddCase("zipf/5M", 5'000'000, zipf(5'000'000), false);
+    benchmark::RegisterBenchmark("automaton/zipf/5M", [&zipf5M](benchmark::State& s) { RunAutomaton(s, zipf5M); })
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(1);
+    Case& distinct = AddCase(
+        "distinct/1M", 1'000'000,
+        [] {
+            return Inputs{DistinctWordsText(2000, 5), DistinctWordsText(1'000'000, 6)};
+        },
+        false);
+    benchmark::RegisterBenchmark("automaton/distinct/1M",
+                                 [&distinct](benchmark::State& s) { RunAutomaton(s, distinct); })
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(1);
+}
+
+const Case* Find(const std::string& name) {
+    for (const auto& c : g_cases) {
+        if (c->name == name) {
+            return c.get();
+        }
+    }
+    return nullptr;
+}
+
+void PrintTable() {
+    std::printf("\n%-22s %9s %9s %11s %11s %9s %9s %9s %10s %7s %s\n", "case", "words", "wordstr", "prod ms",
+                "literal ms", "speedup", "heap MB", "rss MB", "heap B/u", "unsupp", "same");
+    for (const auto& c : g_cases) {
+        if (!c->production) {
+            continue;
+        }
+        const Outcome& p = *c->production;
+        std::printf("%-22s %9zu %9zu %11.2f ", c->name.c_str(), c->descriptionWords, p.wordStringUnits,
+                    p.wholeSeconds * 1e3);
+        if (c->literal) {
+            std::printf("%11.1f %8.0fx ", c->literal->wholeSeconds * 1e3, c->literal->wholeSeconds / p.wholeSeconds);
+        } else {
+            std::printf("%11s %9s ", "-", "-");
+        }
+        std::printf("%9.1f %9.1f %10.1f %7zu %s\n", p.heapPeakBytes / kMiB, p.rssPeakBytes / kMiB,
+                    p.heapPeakBytes / static_cast<double>(std::max<std::size_t>(p.wordStringUnits, 1)), p.unsupported,
+                    c->literal ? (c->literal->digest == p.digest ? "yes" : "NO") : "-");
+    }
+    for (const auto& c : g_cases) {
+        if (c->statesPerUnit > 0) {
+            std::printf("automaton of %s word string: %.1f bytes, %.2f states, %.2f edges per code unit\n",
+                        c->name.c_str(), c->automatonBytesPerUnit, c->statesPerUnit, c->edgesPerUnit);
+        }
+    }
+}
+
+// Each target that applies to a case that ran; returns whether all were met.
+bool CheckTargets() {
+    bool allMet = true;
+    const auto check = [&](const char* what, bool met) {
+        std::printf("%-70s %s\n", what, met ? "met" : "MISSED");
+        allMet = allMet && met;
+    };
+    std::printf("\n");
+    for (const auto& c : g_cases) {
+        if (c->production && c->literal) {
+            check(("same results as the literal rules: " + c->name).c_str(),
+                  c->production->digest == c->literal->digest);
+        }
+    }
+    if (const Case* c = Find("zipf/1M"); c && c->production) {
+        check("zipf/1M whole analysis <= 0.25 s", c->production->wholeSeconds <= 0.25);
+        if (c->literal) {
+            check("zipf/1M at least 100x faster than the literal rules",
+                  c->literal->wholeSeconds >= 100 * c->production->wholeSeconds);
+        }
+    }
+    if (const Case* c = Find("zipf/5M"); c && c->production) {
+        check("zipf/5M whole analysis <= 1.5 s", c->production->wholeSeconds <= 1.5);
+        check("zipf/5M peak resident memory <= 400 MB", c->production->rssPeakBytes <= 400 * kMiB);
+    }
+    if (const Case* c = Find("corpus/EP3882354"); c && c->production) {
+        check("corpus/EP3882354 whole analysis <= 40 ms", c->production->wholeSeconds <= 0.040);
+    }
+    if (const Case* c = Find("distinct/1M"); c && c->production) {
+        check("distinct/1M whole analysis <= 5 s", c->production->wholeSeconds <= 5);
+        check("distinct/1M peak resident memory <= 1 GB", c->production->rssPeakBytes <= 1024 * kMiB);
+    }
+    return allMet;
+}
+
+} // namespace
+} // namespace claimcheck::bench
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 2;
+    }
+    claimcheck::bench::RegisterCases();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    claimcheck::bench::PrintTable();
+    return claimcheck::bench::CheckTargets() ? 0 : 1;
+}

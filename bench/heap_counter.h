@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstddef>
+
+namespace claimcheck::bench {
+
+// The live bytes of the C++ heap, as counted by this program's replacements of the global operator new and
+// delete, and the highest value since the last ResetHeapPeak.
+std::size_t HeapLiveBytes();
+std::size_t HeapPeakBytes();
+void ResetHeapPeak();
+
+} // namespace claimcheck::bench
