@@ -1,15 +1,19 @@
 #include "merovin.h"
 
+#include "input/retrieval.h"
 #include "results/box_text.h"
 #include "results/look.h"
 #include "results/twips.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTextEdit>
+
+#include <utility>
 
 namespace claimcheck {
 
@@ -72,7 +76,9 @@ void ApplyInputResizeRule(double outerWidth, const InputLayoutControls& c) {
     c.WebBrowser1.setWidth(static_cast<float>(kWebViewWidth));
 }
 
-merovin::merovin(QWidget* parent) : QMainWindow(parent) {
+merovin::merovin(QWidget* parent) : merovin(QString::fromLatin1(kPatentServer), parent) {}
+
+merovin::merovin(QString patentServer, QWidget* parent) : QMainWindow(parent), m_patentServer(std::move(patentServer)) {
     setObjectName(QStringLiteral("merovin"));
     setWindowTitle(QStringLiteral("Check for claim support"));
     setWindowIcon(AppIcon());
@@ -96,8 +102,7 @@ merovin::merovin(QWidget* parent) : QMainWindow(parent) {
     Label3 = Named(new QLabel(QStringLiteral("Or enter patent No (ex: US4564563)"), client), "Label3");
     Text1 = Named(new QLineEdit(client), "Text1");
     Command2 = Named(new QPushButton(QStringLiteral("Get text "), client), "Command2");
-    WebBrowser1 = Named(new QWidget(client), "WebBrowser1");
-    WebBrowser1->setFocusPolicy(Qt::NoFocus);
+    WebBrowser1 = Named(new WebView(client), "WebBrowser1");
 
     Place(Command1, kCommand1);
     Place(RichTextBox1, kRichTextBox1);
@@ -121,6 +126,12 @@ merovin::merovin(QWidget* parent) : QMainWindow(parent) {
     connect(Command1, &QPushButton::clicked, this, &merovin::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &merovin::Command2_Click);
     connect(clear, &QAction::triggered, this, &merovin::clear_Click);
+    // The web view reports the top-level document only: its frames never reach the program. The report is queued
+    // so that the page capture, which waits half a second processing events, runs on its own and not nested inside
+    // the Chromium task that reported the completion.
+    connect(
+        WebBrowser1, &QWebEngineView::loadFinished, this,
+        [this] { WebBrowser1_DocumentComplete(WebBrowser1->page(), WebBrowser1->url()); }, Qt::QueuedConnection);
     // "Exit" has no action: choosing it changes nothing.
 
     resize(kClientWidth / kTwipsPerPixel, menuBar()->sizeHint().height() + kClientHeight / kTwipsPerPixel);
@@ -147,6 +158,17 @@ void merovin::resizeEvent(QResizeEvent* event) {
     Form_Resize();
 }
 
+void merovin::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    m_closed = false;
+}
+
+void merovin::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted())
+        m_closed = true;
+}
+
 void merovin::clear_Click() {
     RichTextBox1->setPlainText(QString());
     RichTextBox2->setPlainText(QString());
@@ -156,7 +178,5 @@ void merovin::clear_Click() {
 void merovin::Command1_Click() {
     RunSupportCheck(m_results, BoxPlainText(*RichTextBox1->document()), BoxPlainText(*RichTextBox2->document()));
 }
-
-void merovin::Command2_Click() {}
 
 } // namespace claimcheck

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "analysis/check_run.h"
+#include "input/web_view.h"
 
 #include <QMainWindow>
+#include <QString>
 #include <QVariant>
 
 class QAction;
@@ -10,6 +12,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTextEdit;
+class QUrl;
 
 namespace claimcheck {
 
@@ -39,6 +42,8 @@ class merovin : public QMainWindow {
     Q_OBJECT
 public:
     explicit merovin(QWidget* parent = nullptr);
+    // Fetches the patent texts from `patentServer` ("host" or "host:port") instead of the database's own server.
+    explicit merovin(QString patentServer, QWidget* parent = nullptr);
     ~merovin() override;
 
     QTextEdit* RichTextBox1; // the claims box
@@ -49,7 +54,7 @@ public:
     QLineEdit* Text1; // the patent number box
     QPushButton* Command1;
     QPushButton* Command2;
-    QWidget* WebBrowser1;
+    WebView* WebBrowser1; // loads the patent pages; out of the user's sight, behind the claims box
     QAction* clear;
     QAction* EExit;
 
@@ -60,15 +65,22 @@ public:
     void clear_Click();
     void Command1_Click();
     void Command2_Click();
+    // `pDisp` is the document that has completed: the web view's own page, or anything else (a frame), which is
+    // ignored.
+    void WebBrowser1_DocumentComplete(const QObject* pDisp, const QUrl& URL);
 
     // The results window and its variables, which outlive the window.
     ResultsWindowHost& results() { return m_results; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     ResultsWindowHost m_results;
+    const QString m_patentServer;
+    bool m_closed = false; // closed by the user and not shown since
 };
 
 } // namespace claimcheck
