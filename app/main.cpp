@@ -1,8 +1,30 @@
 #include "input/merovin.h"
 
 #include <QApplication>
+#include <QByteArray>
+
+#include <unistd.h>
+
+namespace {
+
+// Chromium, which renders the input window's web view, refuses to start as root with its sandbox on. Only then is
+// the sandbox turned off, and any flags the user has set are kept.
+void AllowTheWebViewToRunAsRoot() {
+    if (geteuid() != 0)
+        return;
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (flags.split(' ').contains("--no-sandbox"))
+        return;
+    if (!flags.isEmpty())
+        flags += ' ';
+    flags += "--no-sandbox";
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
+    AllowTheWebViewToRunAsRoot();
     // The web view of the input window shares the application's OpenGL contexts.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
