@@ -18,16 +18,6 @@ namespace {
 constexpr double kFlagTestPause = 3; // seconds between two looks at flagrun while the claims are awaited
 constexpr double kCopyPause = 0.5;   // seconds between the copy and the reading of the clipboard
 
-// A pumped pause that first delivers the events already queued. Qt's GLib event dispatcher does not hand out, inside
-// a nested wait begun while a posted event is being delivered, the events queued behind that one until something
-// new is posted (two queued calls show it: the second comes only after the first one's pause). Among them may be
-// Chromium's own scheduled work, and it posts nothing new until that has run: the page would stall for the whole
-// pause (seen with a page whose frame completed last, its text copied only after the pause).
-void Pause(double seconds) {
-    QCoreApplication::sendPostedEvents();
-    PumpedPause(seconds);
-}
-
 QString Address(const QString& server, const QString& pathAndQuery, const QString& number) {
     return QStringLiteral("http://") + server + pathAndQuery + number + QStringLiteral("&PN=") + number +
            QStringLiteral("&FTDB=@RTDFTDB");
@@ -64,7 +54,7 @@ void merovin::Command2_Click() {
         // the program alive, unseen, once the last window has gone.
         if (m_closed)
             return;
-        Pause(kFlagTestPause);
+        PumpedPause(kFlagTestPause);
     }
     WebBrowser1->Navigate(DescriptionAddress(m_patentServer, PatentNumber(Text1->text())));
 }
@@ -79,7 +69,7 @@ void merovin::WebBrowser1_DocumentComplete(const QObject* pDisp, const QUrl& /*U
     clipboard->clear();
     const auto copying = std::make_shared<bool>(true);
     WebBrowser1->selectAllCopyClear([copying] { return *copying; });
-    Pause(kCopyPause);
+    PumpedPause(kCopyPause);
     // A copy that has not begun by now would land on the clipboard after it has been emptied below.
     *copying = false;
     const QString text = clipboard->text();

@@ -27,6 +27,11 @@ void PumpedPause(double seconds) {
             return;
         if (!wake.isActive())
             wake.start(int((leftNs + 999'999) / 1'000'000));
+        // Qt's GLib dispatcher does not hand out, inside a wait begun while a posted event is being delivered,
+        // the events queued behind that one until something new is posted (seen with two queued calls: the second
+        // came only after the first one's pause, and with the web view, whose queued work stalled for a whole
+        // pause). Delivering them here first keeps every queued event flowing during the pause.
+        QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
 }

@@ -38,6 +38,7 @@ private slots:
     void outlivesAShorterNestedPause();
     void leavesTheCpuIdle();
     void deletesObjectsDeletedLaterByNestedHandlers();
+    void deliversCallsQueuedBehindTheOneThatPauses();
 };
 
 void PumpedPauseTest::lastsItsLength_data() {
@@ -120,6 +121,33 @@ void PumpedPauseTest::deletesObjectsDeletedLaterByNestedHandlers() {
     QTimer::singleShot(10, doomed, [&] { doomed->deleteLater(); });
     PumpedPause(0.1);
     QVERIFY(doomed.isNull());
+}
+
+void PumpedPauseTest::deliversCallsQueuedBehindTheOneThatPauses() {
+    // Two calls queued one behind the other: the first pauses, and the second must run inside that pause rather
+    // than after it.
+    bool firstPausing = false;
+    bool secondRanDuringThePause = false;
+    bool secondRan = false;
+    QObject context;
+    QMetaObject::invokeMethod(
+        &context,
+        [&] {
+            firstPausing = true;
+            PumpedPause(0.3);
+            firstPausing = false;
+        },
+        Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &context,
+        [&] {
+            secondRan = true;
+            secondRanDuringThePause = firstPausing;
+        },
+        Qt::QueuedConnection);
+    QTRY_VERIFY(secondRan);
+    QTRY_VERIFY(!firstPausing);
+    QVERIFY(secondRanDuringThePause);
 }
 
 QTEST_MAIN(PumpedPauseTest)
