@@ -40,6 +40,14 @@ void SuffixAutomaton::Set(const TargetSlot& slot, std::uint32_t target) {
     }
 }
 
+void SuffixAutomaton::PrefetchState(std::uint32_t state) const {
+#if defined(__GNUC__)
+    if (state != kNone) {
+        __builtin_prefetch(&m_states[state]);
+    }
+#endif
+}
+
 std::uint32_t SuffixAutomaton::NewState(std::uint32_t link) {
     const std::uint32_t state = m_states.grow(1, kIndexLimit);
     m_states[state] = State{link, kNone, 0, kNoEdges};
@@ -59,9 +67,9 @@ std::uint32_t SuffixAutomaton::Target(std::uint32_t state, char16_t unit) const 
         return kNone;
     }
     const char16_t* units = &m_edgePool[s.edges];
+    const std::size_t size = std::size_t{1} << (s.shape - kBlock);
     const char16_t* end = units + s.unit + 1;
     const char16_t* found = std::find(units, end, unit);
-    const std::size_t size = std::size_t{1} << (s.shape - kBlock);
     return found == end ? kNone : LoadTarget(units + size + 2 * (found - units));
 }
 
@@ -172,18 +180,25 @@ void SuffixAutomaton::Extend(char16_t unit) {
     std::uint32_t p = m_last;
     m_last = current;
     std::uint32_t target = kNone;
-    for (std::uint32_t solid = kSolid; p != kNone; p = m_states[p].link, solid = 0) {
+    for (std::uint32_t solid = kSolid; p != kNone; solid = 0) {
+        // The walk is a chain of cache misses; asking for the next state while this one's edges are searched
+        // lets two of them overlap.
+        const std::uint32_t next = m_states[p].link;
+        PrefetchState(next);
         target = Target(p, unit);
         if (target != kNone) {
             break;
         }
         AddEdge(p, unit, current | solid);
+        p = next;
     }
     if (p == kNone) {
         m_states[current].link = 0;
         return;
     }
     const std::uint32_t q = target & ~kSolid;
+    // Needed next: by the clone below, or as the first state of the next extension's walk.
+    PrefetchState(q);
     if (target & kSolid) {
         m_states[current].link = q;
         return;
@@ -192,12 +207,15 @@ void SuffixAutomaton::Extend(char16_t unit) {
     // from p becomes solid; those from p's shorter suffixes do not.
     const std::uint32_t clone = NewState(m_states[q].link);
     CopyEdges(q, clone);
-    for (std::uint32_t solid = kSolid; p != kNone; p = m_states[p].link, solid = 0) {
+    for (std::uint32_t solid = kSolid; p != kNone; solid = 0) {
+        const std::uint32_t next = m_states[p].link;
+        PrefetchState(next);
         const TargetSlot slot = FindTargetSlot(p, unit);
         if ((Get(slot) & ~kSolid) != q) {
             break;
         }
         Set(slot, clone | solid);
+        p = next;
     }
     m_states[q].link = clone;
     m_states[current].link = clone;

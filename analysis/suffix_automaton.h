@@ -61,6 +61,7 @@ private:
 
     void Extend(char16_t unit);
     std::uint32_t NewState(std::uint32_t link);
+    void PrefetchState(std::uint32_t state) const;
     // The target of the state's edge on `unit`, with its kSolid flag, or kNone.
     std::uint32_t Target(std::uint32_t state, char16_t unit) const;
     // Where the target of the state's edge on `unit` is kept; the edge must exist.
