@@ -14,11 +14,14 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace claimcheck::bench {
@@ -33,6 +36,7 @@ struct Inputs {
 
 struct Outcome {
     double wholeSeconds = 0;
+    double wholeCpuSeconds = 0; // this thread's processor time: less disturbed than wall time on a busy machine
     double claimsIndexSeconds = 0;
     double descriptionIndexSeconds = 0;
     double unsupportedSeconds = 0;
@@ -75,6 +79,12 @@ const Inputs& InputsOf(Case& c) {
 void ResetResidentPeak() {
     malloc_trim(0);
     std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+double ThreadCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
 double ResidentPeakBytes() {
@@ -131,6 +141,7 @@ void RunWholeAnalysis(benchmark::State& state, Case& c, const Rules& rules, std:
         ResetHeapPeak();
         state.ResumeTiming();
 
+        const double cpu0 = ThreadCpuSeconds();
         const auto t0 = Clock::now();
         claims = rules.buildWordIndex(inputs.claims);
         const auto t1 = Clock::now();
@@ -138,6 +149,7 @@ void RunWholeAnalysis(benchmark::State& state, Case& c, const Rules& rules, std:
         const auto t2 = Clock::now();
         unsupported = rules.findUnsupportedWords(claims.words, description.wordString);
         const auto t3 = Clock::now();
+        result.wholeCpuSeconds += ThreadCpuSeconds() - cpu0;
 
         result.claimsIndexSeconds += std::chrono::duration<double>(t1 - t0).count();
         result.descriptionIndexSeconds += std::chrono::duration<double>(t2 - t1).count();
@@ -148,6 +160,7 @@ void RunWholeAnalysis(benchmark::State& state, Case& c, const Rules& rules, std:
     result.claimsIndexSeconds /= n;
     result.descriptionIndexSeconds /= n;
     result.unsupportedSeconds /= n;
+    result.wholeCpuSeconds /= n;
     result.wholeSeconds = result.claimsIndexSeconds + result.descriptionIndexSeconds + result.unsupportedSeconds;
     result.rssPeakBytes = ResidentPeakBytes();
     result.wordStringUnits = description.wordString.size();
@@ -156,6 +169,7 @@ void RunWholeAnalysis(benchmark::State& state, Case& c, const Rules& rules, std:
     result.digest = Digest(claims, description, unsupported);
     outcome = result;
 
+    state.counters["cpu_ms"] = result.wholeCpuSeconds * 1e3;
     state.counters["claims_ms"] = result.claimsIndexSeconds * 1e3;
     state.counters["descr_ms"] = result.descriptionIndexSeconds * 1e3;
     state.counters["unsupp_ms"] = result.unsupportedSeconds * 1e3;
@@ -251,27 +265,30 @@ const Case* Find(const std::string& name) {
 }
 
 void PrintTable() {
-    std::printf("\n%-22s %9s %9s %11s %11s %9s %9s %9s %10s %7s %s\n", "case", "words", "wordstr", "prod ms",
-                "literal ms", "speedup", "heap MB", "rss MB", "heap B/u", "unsupp", "same");
+    std::printf("\n%-20s %8s %8s %9s %9s %10s %8s %8s %8s %8s %7s %4s\n", "case", "words", "wordstr", "prod ms",
+                "prod cpu", "literal ms", "speedup", "heap MB", "rss MB", "heap B/u", "unsupp", "same");
     for (const auto& c : g_cases) {
         if (!c->production) {
             continue;
         }
         const Outcome& p = *c->production;
-        std::printf("%-22s %9zu %9zu %11.2f ", c->name.c_str(), c->descriptionWords, p.wordStringUnits,
-                    p.wholeSeconds * 1e3);
+        std::printf("%-20s %8zu %8zu %9.2f %9.2f ", c->name.c_str(), c->descriptionWords, p.wordStringUnits,
+                    p.wholeSeconds * 1e3, p.wholeCpuSeconds * 1e3);
         if (c->literal) {
-            std::printf("%11.1f %8.0fx ", c->literal->wholeSeconds * 1e3, c->literal->wholeSeconds / p.wholeSeconds);
+            std::printf("%10.1f %7.0fx ", c->literal->wholeSeconds * 1e3, c->literal->wholeSeconds / p.wholeSeconds);
         } else {
-            std::printf("%11s %9s ", "-", "-");
+            std::printf("%10s %8s ", "-", "-");
         }
-        std::printf("%9.1f %9.1f %10.1f %7zu %s\n", p.heapPeakBytes / kMiB, p.rssPeakBytes / kMiB,
+        std::printf("%8.1f %8.1f %8.1f %7zu %4s\n", p.heapPeakBytes / kMiB, p.rssPeakBytes / kMiB,
                     p.heapPeakBytes / static_cast<double>(std::max<std::size_t>(p.wordStringUnits, 1)), p.unsupported,
                     c->literal ? (c->literal->digest == p.digest ? "yes" : "NO") : "-");
     }
+    std::printf("(prod ms: wall time of the whole analysis; prod cpu: its thread's processor time; heap: peak above "
+                "the heap at its start; rss: the process's peak resident set, inputs included; heap B/u: heap per "
+                "code unit of the description's word string)\n");
     for (const auto& c : g_cases) {
         if (c->statesPerUnit > 0) {
-            std::printf("automaton of %s word string: %.1f bytes, %.2f states, %.2f edges per code unit\n",
+            std::printf("automaton of the %s word string: %.1f bytes, %.2f states, %.2f edges per code unit\n",
                         c->name.c_str(), c->automatonBytesPerUnit, c->statesPerUnit, c->edgesPerUnit);
         }
     }
@@ -285,6 +302,11 @@ bool CheckTargets() {
         allMet = allMet && met;
     };
     std::printf("\n");
+    double load = 0;
+    if (getloadavg(&load, 1) == 1 && load > std::thread::hardware_concurrency()) {
+        std::printf("load average %.1f on %u processors: wall times are not reliable now\n", load,
+                    std::thread::hardware_concurrency());
+    }
     for (const auto& c : g_cases) {
         if (c->production && c->literal) {
             check(("same results as the literal rules: " + c->name).c_str(),
