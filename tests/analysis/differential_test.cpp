@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -39,6 +40,10 @@ struct Alphabet {
     std::size_t maxSymbols; // per text
     int texts;              // number of claims/disclosure pairs
 };
+
+void PrintTo(const Alphabet& a, std::ostream* os) {
+    *os << a.name;
+}
 
 class RandomTexts : public testing::TestWithParam<Alphabet> {};
 
@@ -182,6 +187,10 @@ struct CorpusCase {
     std::string number;
     bool crLf;
 };
+
+void PrintTo(const CorpusCase& c, std::ostream* os) {
+    *os << c.number << (c.crLf ? " with CR LF" : " with LF");
+}
 
 class CorpusPatents : public testing::TestWithParam<CorpusCase> {};
 

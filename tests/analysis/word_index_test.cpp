@@ -8,6 +8,7 @@
 #include <unicode/utf16.h>
 
 #include <numeric>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,10 @@ struct IndexCase {
     std::u16string text;
     Words words;
 };
+
+void PrintTo(const IndexCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class BuildWordIndexRules : public testing::TestWithParam<IndexCase> {};
 
@@ -61,6 +66,10 @@ struct CleanCase {
     std::u16string cleaned;
 };
 
+void PrintTo(const CleanCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class CleanClaimWordRules : public testing::TestWithParam<CleanCase> {};
 
 TEST_P(CleanClaimWordRules, removesOnlyLineBreaksAndFourPunctuationMarks) {
@@ -87,6 +96,10 @@ struct SupportCase {
     std::u16string wordString;
     bool supported;
 };
+
+void PrintTo(const SupportCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class IsSupportedRules : public testing::TestWithParam<SupportCase> {};
 
@@ -123,6 +136,10 @@ struct UnsupportedCase {
     std::u16string wordString;
     Words unsupported;
 };
+
+void PrintTo(const UnsupportedCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FindUnsupportedWordsRules : public testing::TestWithParam<UnsupportedCase> {};
 
