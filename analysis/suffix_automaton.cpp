@@ -18,6 +18,14 @@ std::size_t SuffixAutomaton::MemoryBytes() const {
     return bytes;
 }
 
+std::size_t SuffixAutomaton::UsedBytes() const {
+    std::size_t bytes = sizeof(*this) + m_states.size() * sizeof(State) + m_edgePool.size() * sizeof(char16_t);
+    for (const auto& page : m_rootPages) {
+        bytes += page ? kRootPageSize * sizeof(std::uint32_t) : 0;
+    }
+    return bytes;
+}
+
 std::uint32_t SuffixAutomaton::LoadTarget(const char16_t* at) {
     std::uint32_t target;
     std::memcpy(&target, at, sizeof target);

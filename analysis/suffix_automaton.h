@@ -32,8 +32,10 @@ public:
 
     std::size_t StateCount() const { return m_states.size(); }
     std::size_t EdgeCount() const { return m_edgeCount; }
-    // Bytes held by the automaton, spare capacity included.
+    // Bytes held by the automaton, spare capacity included (the unused end of the last chunk is address space
+    // only until it is written), and bytes of it in use.
     std::size_t MemoryBytes() const;
+    std::size_t UsedBytes() const;
 
 private:
     static constexpr std::uint32_t kNone = UINT32_MAX;

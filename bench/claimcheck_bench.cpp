@@ -56,6 +56,7 @@ struct Case {
     std::optional<Outcome> production;
     std::optional<Outcome> literal;
     double automatonBytesPerUnit = 0;
+    double automatonUsedBytesPerUnit = 0;
     double statesPerUnit = 0;
     double edgesPerUnit = 0;
 };
@@ -182,21 +183,25 @@ void RunWholeAnalysis(benchmark::State& state, Case& c, const Rules& rules, std:
 void RunAutomaton(benchmark::State& state, Case& c) {
     const std::u16string wordString = BuildWordIndex(InputsOf(c).description).wordString;
     double bytes = 0;
+    double usedBytes = 0;
     double states = 0;
     double edges = 0;
     for (auto _ : state) {
         SuffixAutomaton automaton;
         automaton.Append(wordString);
         bytes = static_cast<double>(automaton.MemoryBytes());
+        usedBytes = static_cast<double>(automaton.UsedBytes());
         states = static_cast<double>(automaton.StateCount());
         edges = static_cast<double>(automaton.EdgeCount());
     }
     const double units = static_cast<double>(wordString.size());
     c.automatonBytesPerUnit = bytes / units;
+    c.automatonUsedBytesPerUnit = usedBytes / units;
     c.statesPerUnit = states / units;
     c.edgesPerUnit = edges / units;
     state.counters["units"] = units;
     state.counters["bytes_per_unit"] = c.automatonBytesPerUnit;
+    state.counters["used_bytes_per_unit"] = c.automatonUsedBytesPerUnit;
     state.counters["states_per_unit"] = c.statesPerUnit;
     state.counters["edges_per_unit"] = c.edgesPerUnit;
 }
@@ -288,8 +293,10 @@ void PrintTable() {
                 "code unit of the description's word string)\n");
     for (const auto& c : g_cases) {
         if (c->statesPerUnit > 0) {
-            std::printf("automaton of the %s word string: %.1f bytes, %.2f states, %.2f edges per code unit\n",
-                        c->name.c_str(), c->automatonBytesPerUnit, c->statesPerUnit, c->edgesPerUnit);
+            std::printf("automaton of the %s word string, per code unit: %.1f bytes held, %.1f in use, %.2f states, "
+                        "%.2f edges\n",
+                        c->name.c_str(), c->automatonBytesPerUnit, c->automatonUsedBytesPerUnit, c->statesPerUnit,
+                        c->edgesPerUnit);
         }
     }
 }
