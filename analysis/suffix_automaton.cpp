@@ -1,12 +1,24 @@
 #include "analysis/suffix_automaton.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace claimcheck {
 
+void SuffixAutomaton::FreeDeleter::operator()(std::uint32_t* p) const {
+    std::free(p);
+}
+
 SuffixAutomaton::SuffixAutomaton() {
     m_freeBlocks.fill(kNone);
+    m_freeTables.fill(kNone);
+    m_unitNumbers.reset(static_cast<std::uint32_t*>(std::calloc(std::size_t{1} << 16, sizeof(std::uint32_t))));
+    if (!m_unitNumbers) {
+        throw std::bad_alloc();
+    }
     NewState(kNone);
 }
 
@@ -74,6 +86,11 @@ std::uint32_t SuffixAutomaton::Target(std::uint32_t state, char16_t unit) const 
     if (s.shape == kNoEdges) {
         return kNone;
     }
+    if (s.shape >= kDense) {
+        const std::uint32_t number = UnitNumber(unit);
+        return number - 1 < (std::uint32_t{1} << (s.shape - kDense)) ? LoadTarget(&m_edgePool[s.edges] + 2 * (number - 1))
+                                                                      : kNone;
+    }
     const char16_t* units = &m_edgePool[s.edges];
     const std::size_t size = std::size_t{1} << (s.shape - kBlock);
     const char16_t* end = units + s.unit + 1;
@@ -89,18 +106,36 @@ SuffixAutomaton::TargetSlot SuffixAutomaton::FindTargetSlot(std::uint32_t state,
     if (s.shape == kInlineEdge) {
         return {&s.edges, nullptr};
     }
+    if (s.shape >= kDense) {
+        return {nullptr, &m_edgePool[s.edges] + 2 * (UnitNumber(unit) - 1)};
+    }
     char16_t* units = &m_edgePool[s.edges];
     const std::size_t size = std::size_t{1} << (s.shape - kBlock);
     return {nullptr, units + size + 2 * (std::find(units, units + s.unit + 1, unit) - units)};
 }
 
-std::uint32_t SuffixAutomaton::AllocateBlock(unsigned sizeLog2) {
-    const std::uint32_t block = m_freeBlocks[sizeLog2];
+std::uint32_t SuffixAutomaton::AllocateFrom(std::uint32_t& freeList, std::size_t units) {
+    const std::uint32_t block = freeList;
     if (block == kNone) {
-        return m_edgePool.grow(std::size_t{3} << sizeLog2, kIndexLimit);
+        return m_edgePool.grow(units, kIndexLimit);
     }
-    m_freeBlocks[sizeLog2] = LoadTarget(&m_edgePool[block]);
+    freeList = LoadTarget(&m_edgePool[block]);
     return block;
+}
+
+std::uint32_t SuffixAutomaton::AllocateBlock(unsigned sizeLog2) {
+    return AllocateFrom(m_freeBlocks[sizeLog2], std::size_t{3} << sizeLog2);
+}
+
+std::uint32_t SuffixAutomaton::AllocateTable(unsigned sizeLog2) {
+    const std::uint32_t table = AllocateFrom(m_freeTables[sizeLog2], std::size_t{2} << sizeLog2);
+    std::fill_n(&m_edgePool[table], std::size_t{2} << sizeLog2, static_cast<char16_t>(0xFFFF)); // kNone
+    return table;
+}
+
+void SuffixAutomaton::FreeTable(std::uint32_t table, unsigned sizeLog2) {
+    StoreTarget(&m_edgePool[table], m_freeTables[sizeLog2]);
+    m_freeTables[sizeLog2] = table;
 }
 
 void SuffixAutomaton::FreeBlock(std::uint32_t block, unsigned sizeLog2) {
@@ -134,9 +169,63 @@ void SuffixAutomaton::AddEdge(std::uint32_t from, char16_t unit, std::uint32_t t
         s = State{s.link, block, 1, kBlock + 1};
         return;
     }
+    if (s.shape >= kDense) {
+        const unsigned sizeLog2 = s.shape - kDense;
+        const std::uint32_t index = UnitNumber(unit) - 1;
+        const std::size_t degree = std::size_t{s.unit} + 2; // with the new edge
+        if (index >= (std::uint32_t{1} << sizeLog2)) {
+            const unsigned grownLog2 = static_cast<unsigned>(std::bit_width(index));
+            const char16_t* old = &m_edgePool[s.edges];
+            if ((std::size_t{1} << grownLog2) > kMaxSparseness * degree) {
+                // Back to a block, with room for the new edge.
+                const unsigned blockLog2 = static_cast<unsigned>(std::bit_width(degree - 1));
+                const std::size_t blockSize = std::size_t{1} << blockLog2;
+                const std::uint32_t block = AllocateBlock(blockLog2);
+                old = &m_edgePool[s.edges];
+                char16_t* units = &m_edgePool[block];
+                std::size_t used = 0;
+                for (std::size_t i = 0; i < (std::size_t{1} << sizeLog2); ++i) {
+                    const std::uint32_t target = LoadTarget(old + 2 * i);
+                    if (target != kNone) {
+                        units[used] = m_unitOfNumber[i];
+                        StoreTarget(units + blockSize + 2 * used, target);
+                        ++used;
+                    }
+                }
+                units[used] = unit;
+                StoreTarget(units + blockSize + 2 * used, to);
+                FreeTable(s.edges, sizeLog2);
+                s = State{s.link, block, static_cast<char16_t>(used), static_cast<std::uint16_t>(kBlock + blockLog2)};
+                return;
+            }
+            const std::uint32_t table = AllocateTable(grownLog2);
+            std::copy_n(&m_edgePool[s.edges], std::size_t{2} << sizeLog2, &m_edgePool[table]);
+            FreeTable(s.edges, sizeLog2);
+            s.edges = table;
+            s.shape = static_cast<std::uint16_t>(kDense + grownLog2);
+        }
+        StoreTarget(&m_edgePool[s.edges] + 2 * index, to);
+        s.unit = static_cast<char16_t>(degree - 1);
+        return;
+    }
     const unsigned sizeLog2 = s.shape - kBlock;
     std::size_t size = std::size_t{1} << sizeLog2;
     const std::size_t used = std::size_t{s.unit} + 1;
+    const unsigned tableLog2 =
+        std::max(kDenseFromLog2 + 1, static_cast<unsigned>(std::bit_width(std::uint32_t{m_unitsSeen} - 1)));
+    if (used == size && sizeLog2 >= kDenseFromLog2 && (std::size_t{1} << tableLog2) <= kMaxSparseness * (used + 1)) {
+        // Every unit here has been seen, so the table has room for all of them and for the new one.
+        const std::uint32_t table = AllocateTable(tableLog2);
+        const char16_t* units = &m_edgePool[s.edges];
+        char16_t* targets = &m_edgePool[table];
+        for (std::size_t i = 0; i < used; ++i) {
+            StoreTarget(targets + 2 * (UnitNumber(units[i]) - 1), LoadTarget(units + size + 2 * i));
+        }
+        StoreTarget(targets + 2 * (UnitNumber(unit) - 1), to);
+        FreeBlock(s.edges, sizeLog2);
+        s = State{s.link, table, static_cast<char16_t>(used), static_cast<std::uint16_t>(kDense + tableLog2)};
+        return;
+    }
     if (used == size) {
         const std::uint32_t block = AllocateBlock(sizeLog2 + 1);
         const char16_t* old = &m_edgePool[s.edges];
@@ -163,6 +252,19 @@ void SuffixAutomaton::CopyEdges(std::uint32_t from, std::uint32_t to) {
         clone = State{clone.link, source.edges & ~kSolid, source.unit, source.shape};
         return;
     }
+    if (source.shape >= kDense) {
+        const std::size_t size = std::size_t{1} << (source.shape - kDense);
+        const std::uint32_t table = AllocateFrom(m_freeTables[source.shape - kDense], 2 * size);
+        const char16_t* original = &m_edgePool[source.edges];
+        char16_t* copy = &m_edgePool[table];
+        for (std::size_t i = 0; i < size; ++i) {
+            const std::uint32_t target = LoadTarget(original + 2 * i);
+            m_edgeCount += target != kNone ? 1 : 0;
+            StoreTarget(copy + 2 * i, target != kNone ? target & ~kSolid : kNone);
+        }
+        clone = State{clone.link, table, source.unit, source.shape};
+        return;
+    }
     const unsigned sizeLog2 = source.shape - kBlock;
     const std::size_t size = std::size_t{1} << sizeLog2;
     const std::size_t used = std::size_t{source.unit} + 1;
@@ -184,6 +286,10 @@ void SuffixAutomaton::Append(std::u16string_view units) {
 }
 
 void SuffixAutomaton::Extend(char16_t unit) {
+    if (m_unitNumbers[unit] == 0) {
+        m_unitNumbers[unit] = ++m_unitsSeen;
+        m_unitOfNumber.push_back(unit);
+    }
     const std::uint32_t current = NewState(kNone);
     std::uint32_t p = m_last;
     m_last = current;

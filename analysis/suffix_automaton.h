@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace claimcheck {
 
@@ -19,9 +20,13 @@ namespace claimcheck {
 // - the root, which sees every code unit as a first character, has a dense table, in pages of 256 units made
 //   on first use so that a short text pays only for the pages its units fall in;
 // - a state with one outgoing edge, by far the most common kind, holds it inline;
-// - a state with more edges keeps them in a block of the edge pool: first the units side by side, so that a
+// - a state with a few more edges keeps them in a block of the edge pool: first the units side by side, so that a
 //   search reads few cache lines, then the targets. A block that fills up moves to one twice its size, and the
-//   old one is reused for a later block of its size.
+//   old one is reused for a later block of its size;
+// - a state with many edges (the states of short strings, which nearly every walk passes) has a dense table of
+//   targets in the edge pool instead, indexed by the unit's number in order of first sight: one read, where a
+//   block would mean a scan over several cache lines. Texts use a few hundred distinct units at most, so these
+//   tables stay small.
 // States and edges live in chunked arrays (see there).
 class SuffixAutomaton {
 public:
@@ -50,9 +55,18 @@ private:
     static constexpr std::size_t kRootPageSize = std::size_t{1} << kRootPageBits;
 
     // `shape` says where a state's edges are: kNoEdges; kInlineEdge, where `unit` and `edges` are the unit and the
-    // target of the only edge; or kBlock + k, a block for 2^k edges at index `edges` of the pool, of which the
-    // first `unit` + 1 are in use. A block for n edges is 3n pool units long: n units, then n 32-bit targets.
-    enum : std::uint16_t { kNoEdges = 0, kInlineEdge = 1, kBlock = 2 };
+    // target of the only edge; kBlock + k, a block for 2^k edges at index `edges` of the pool, of which the
+    // first `unit` + 1 are in use (a block for n edges is 3n pool units long: n units, then n 32-bit targets); or
+    // kDense + k, a dense table of 2^k targets (2^(k+1) pool units) at index `edges`, indexed by unit number - 1,
+    // kNone where there is no edge, for `unit` + 1 edges. Every block and table starts at an even index, so that its
+    // targets are aligned.
+    enum : std::uint16_t { kNoEdges = 0, kInlineEdge = 1, kBlock = 2, kDense = 32 };
+    // A full block of at least 2^kDenseFromLog2 edges turns into a dense table when it would grow, as long as the
+    // table would have an edge for at least one in kMaxSparseness of its entries. A table that would grow sparser
+    // than that for a new unit turns back into a block: a text of thousands of distinct units stays at a few bytes
+    // per edge.
+    static constexpr unsigned kDenseFromLog2 = 2;
+    static constexpr std::size_t kMaxSparseness = 32;
 
     struct State {
         std::uint32_t link; // suffix link
@@ -80,11 +94,25 @@ private:
     void CopyEdges(std::uint32_t from, std::uint32_t to);
     std::uint32_t AllocateBlock(unsigned sizeLog2);
     void FreeBlock(std::uint32_t block, unsigned sizeLog2);
+    // A dense table of 2^sizeLog2 targets, all kNone.
+    std::uint32_t AllocateTable(unsigned sizeLog2);
+    void FreeTable(std::uint32_t table, unsigned sizeLog2);
+    std::uint32_t AllocateFrom(std::uint32_t& freeList, std::size_t units);
+    // The number of the unit (1 for the first unit seen, and so on), 0 for a unit not seen yet.
+    std::uint32_t UnitNumber(char16_t unit) const { return m_unitNumbers[unit]; }
 
     std::array<std::unique_ptr<std::uint32_t[]>, (std::size_t{1} << 16) / kRootPageSize> m_rootPages;
     ChunkedArray<State> m_states;
     ChunkedArray<char16_t> m_edgePool;
     std::array<std::uint32_t, 17> m_freeBlocks; // per block size 2^k, a list linked through the first target
+    std::array<std::uint32_t, 17> m_freeTables; // the same for dense tables
+    struct FreeDeleter {
+        void operator()(std::uint32_t* p) const;
+    };
+    // Zeroed memory of the system's: only the pages of the units the text uses are ever touched.
+    std::unique_ptr<std::uint32_t[], FreeDeleter> m_unitNumbers;
+    std::uint32_t m_unitsSeen = 0;
+    std::vector<char16_t> m_unitOfNumber; // the unit of number n at n - 1
     std::size_t m_edgeCount = 0;
     std::uint32_t m_last = 0;
 };

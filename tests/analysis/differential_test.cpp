@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <ostream>
@@ -131,6 +132,49 @@ TEST(SuffixAutomaton, containsExactlyTheSubstringsOfWhatWasAppended) {
         EXPECT_TRUE(automaton.Contains(u""));
         EXPECT_FALSE(automaton.Contains(u"d"));
         // Known bounds of a suffix automaton over n units: at most 2n - 1 states and 3n - 4 edges.
+        EXPECT_LE(automaton.StateCount(), 2 * text.size() - 1);
+        EXPECT_LE(automaton.EdgeCount(), 3 * text.size() - 4);
+    }
+}
+
+// States with many edges keep them in tables indexed by unit in order of first sight; a text that keeps bringing
+// new units makes those tables grow, and where a state has few edges among many units, turn back into lists.
+// Few frequent units with a long tail of rare ones, met in growing numbers, exercise all of that.
+TEST(SuffixAutomaton, containsExactlySubstringsOverAWideAlphabet) {
+    std::mt19937 random(11);
+    for (int round = 0; round < 6; ++round) {
+        SuffixAutomaton automaton;
+        std::u16string text;
+        const auto randomUnit = [&](std::size_t textSize) {
+            // Ten common units, and rare ones from a range that widens as the text grows (up to 3,000 units).
+            if (random() % 3 != 0) {
+                return static_cast<char16_t>(u'a' + random() % 10);
+            }
+            return static_cast<char16_t>(0x400 + random() % (1 + std::min<std::size_t>(textSize / 4, 3000)));
+        };
+        while (text.size() < 12000) {
+            std::u16string chunk(1 + random() % 8, u'\0');
+            for (char16_t& unit : chunk) {
+                unit = randomUnit(text.size());
+            }
+            automaton.Append(chunk);
+            text += chunk;
+            for (int probe = 0; probe < 4; ++probe) {
+                const std::size_t begin = random() % text.size();
+                const std::u16string_view inside = std::u16string_view(text).substr(begin, 1 + random() % 30);
+                ASSERT_TRUE(automaton.Contains(inside)) << Escape(inside);
+                std::u16string any(1 + random() % 4, u'\0');
+                for (char16_t& unit : any) {
+                    unit = randomUnit(text.size());
+                }
+                ASSERT_EQ(automaton.Contains(any), text.find(any) != text.npos) << Escape(any);
+                // A piece of the text with its last unit changed: mostly absent, and close to present ones.
+                std::u16string near(inside);
+                near.back() = randomUnit(text.size());
+                ASSERT_EQ(automaton.Contains(near), text.find(near) != text.npos) << Escape(near);
+            }
+        }
+        EXPECT_FALSE(automaton.Contains(u"\xFFFF"));
         EXPECT_LE(automaton.StateCount(), 2 * text.size() - 1);
         EXPECT_LE(automaton.EdgeCount(), 3 * text.size() - 4);
     }
