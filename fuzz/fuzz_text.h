@@ -5,6 +5,9 @@
 // Byte by byte:
 // - 0x01 lo hi stands for the code unit hi << 8 | lo, so that every unit can be reached (a missing hi counts as 0);
 // - tab, LF, CR and printable ASCII stand for themselves, so that a seed can be written as plain text;
+// - 0xF0 to 0xFF stand for a fresh unit, one not seen before in the text (CJK ideographs in order), and 0xE0 to
+//   0xEF for the fresh unit 0 to 15 places before the last one: one byte each for texts of hundreds of distinct
+//   units, which shape the automaton's states quite differently from a small alphabet;
 // - every other byte stands for a token of kTokens, picked by the byte's value modulo their number.
 // The tokens are what the rules are sensitive to, repeated by weight: spaces and a few letters, so that repeats,
 // seams and empty words are common rather than rare; CR LF pairs, lone CRs and LFs and the four removed marks;
@@ -38,11 +41,19 @@ inline bool StandsForItself(std::uint8_t byte) {
     return byte == '\t' || byte == '\n' || byte == '\r' || (byte >= 0x20 && byte < 0x7F);
 }
 
+inline constexpr char16_t kFirstFreshUnit = u'\u4E00';
+
 inline std::u16string DecodeText(std::span<const std::uint8_t> bytes) {
     std::u16string text;
+    unsigned freshUnits = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const std::uint8_t byte = bytes[i];
-        if (byte == kRawUnit) {
+        if (byte >= 0xF0) {
+            text.push_back(static_cast<char16_t>(kFirstFreshUnit + freshUnits++));
+        } else if (byte >= 0xE0) {
+            const unsigned back = byte & 0x0F;
+            text.push_back(static_cast<char16_t>(kFirstFreshUnit + (freshUnits > back ? freshUnits - 1 - back : 0)));
+        } else if (byte == kRawUnit) {
             const unsigned lo = i + 1 < bytes.size() ? bytes[i + 1] : 0;
             const unsigned hi = i + 2 < bytes.size() ? bytes[i + 2] : 0;
             text.push_back(static_cast<char16_t>(hi << 8 | lo));
