@@ -6,6 +6,12 @@
 #include <cstring>
 #include <new>
 
+#if defined(__GNUC__)
+#define CLAIMCHECK_HOT_PATH inline __attribute__((always_inline))
+#else
+#define CLAIMCHECK_HOT_PATH inline
+#endif
+
 namespace claimcheck {
 
 void SuffixAutomaton::FreeDeleter::operator()(std::uint32_t* p) const {
@@ -74,7 +80,7 @@ std::uint32_t SuffixAutomaton::NewState(std::uint32_t link) {
     return state;
 }
 
-std::uint32_t SuffixAutomaton::Target(std::uint32_t state, char16_t unit) const {
+CLAIMCHECK_HOT_PATH std::uint32_t SuffixAutomaton::Target(std::uint32_t state, char16_t unit) const {
     if (state == 0) {
         const auto& page = m_rootPages[unit >> kRootPageBits];
         return page ? page[unit & (kRootPageSize - 1)] : kNone;
@@ -98,7 +104,7 @@ std::uint32_t SuffixAutomaton::Target(std::uint32_t state, char16_t unit) const 
     return found == end ? kNone : LoadTarget(units + size + 2 * (found - units));
 }
 
-SuffixAutomaton::TargetSlot SuffixAutomaton::FindTargetSlot(std::uint32_t state, char16_t unit) {
+CLAIMCHECK_HOT_PATH SuffixAutomaton::TargetSlot SuffixAutomaton::FindTargetSlot(std::uint32_t state, char16_t unit) {
     if (state == 0) {
         return {&m_rootPages[unit >> kRootPageBits][unit & (kRootPageSize - 1)], nullptr};
     }
@@ -293,8 +299,20 @@ void SuffixAutomaton::Extend(char16_t unit) {
     const std::uint32_t current = NewState(kNone);
     std::uint32_t p = m_last;
     m_last = current;
+    std::uint32_t solid = kSolid;
+    if (p != 0) {
+        // The last state never has edges (nothing follows the whole string), so its new edge needs no search.
+        State& last = m_states[p];
+        p = last.link;
+        PrefetchState(p);
+        last.edges = current | kSolid;
+        last.unit = unit;
+        last.shape = kInlineEdge;
+        ++m_edgeCount;
+        solid = 0;
+    }
     std::uint32_t target = kNone;
-    for (std::uint32_t solid = kSolid; p != kNone; solid = 0) {
+    for (; p != kNone; solid = 0) {
         // The walk is a chain of cache misses; asking for the next state while this one's edges are searched
         // lets two of them overlap.
         const std::uint32_t next = m_states[p].link;
@@ -318,9 +336,9 @@ void SuffixAutomaton::Extend(char16_t unit) {
         return;
     }
     // q also stands for longer strings that do not end here: split off the shorter ones into a clone. The edge
-    // from p becomes solid; those from p's shorter suffixes do not.
-    const std::uint32_t clone = NewState(m_states[q].link);
-    CopyEdges(q, clone);
+    // from p becomes solid; those from p's shorter suffixes do not. The edges are redirected before q is read, so
+    // that q's record and edges are on their way meanwhile.
+    const std::uint32_t clone = NewState(kNone);
     for (std::uint32_t solid = kSolid; p != kNone; solid = 0) {
         const std::uint32_t next = m_states[p].link;
         PrefetchState(next);
@@ -331,6 +349,11 @@ void SuffixAutomaton::Extend(char16_t unit) {
         Set(slot, clone | solid);
         p = next;
     }
+    const std::uint32_t link = m_states[q].link;
+    // The next extension's walk goes through the clone, and on to this state unless the clone has its unit.
+    PrefetchState(link);
+    m_states[clone].link = link;
+    CopyEdges(q, clone);
     m_states[q].link = clone;
     m_states[current].link = clone;
 }

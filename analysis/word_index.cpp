@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <utility>
 
@@ -22,9 +23,35 @@ class SeenWords {
 public:
     SeenWords() : m_slots(1024) {}
 
-    // Adds the word and returns true, or returns false when it is already there.
-    bool Insert(std::u16string_view word) {
-        const std::uint32_t hash = Hash(word);
+    static std::uint32_t Hash(std::u16string_view word) {
+        // Four units at a time: words are short, and a multiplication per unit would be most of the work.
+        std::uint64_t h = 0x9e3779b97f4a7c15u ^ word.size();
+        const char16_t* at = word.data();
+        std::size_t left = word.size();
+        for (; left >= 4; left -= 4, at += 4) {
+            std::uint64_t chunk;
+            std::memcpy(&chunk, at, sizeof chunk);
+            h = (h ^ chunk) * 0xff51afd7ed558ccdu;
+            h ^= h >> 32;
+        }
+        if (left != 0) {
+            std::uint64_t chunk = 0;
+            std::memcpy(&chunk, at, left * sizeof(char16_t));
+            h = (h ^ chunk) * 0xff51afd7ed558ccdu;
+        }
+        h = (h ^ (h >> 29)) * 0xc4ceb9fe1a85ec53u;
+        return static_cast<std::uint32_t>(h >> 32);
+    }
+
+    // Asks for the slot where a lookup of a word with this hash starts, ahead of the lookup.
+    void Prefetch(std::uint32_t hash) const {
+#if defined(__GNUC__)
+        __builtin_prefetch(&m_slots[hash & (m_slots.size() - 1)]);
+#endif
+    }
+
+    // Adds the word, whose hash is given, and returns true, or returns false when it is already there.
+    bool Insert(std::u16string_view word, std::uint32_t hash) {
         const std::size_t mask = m_slots.size() - 1;
         std::size_t i = hash & mask;
         for (; m_slots[i].length != 0; i = (i + 1) & mask) {
@@ -51,15 +78,6 @@ private:
         std::uint32_t length; // 0 marks a free slot: the empty word is never stored
         std::uint32_t hash;
     };
-
-    static std::uint32_t Hash(std::u16string_view word) {
-        std::uint64_t h = 0xcbf29ce484222325u;
-        for (const char16_t unit : word) {
-            h = (h ^ unit) * 0x100000001b3u;
-        }
-        h *= 0x9e3779b97f4a7c15u;
-        return static_cast<std::uint32_t>(h >> 32);
-    }
 
     void Grow() {
         std::vector<Slot> old(m_slots.size() * 2);
@@ -98,22 +116,37 @@ WordIndex BuildWordIndex(std::u16string_view text) {
         wordStringLength += word.size();
         automaton.Append(word);
     };
-    std::size_t begin = 0;
-    while (true) {
+    // The words are cut one ahead, so that the seen-words slot of the next one is on its way while this one is
+    // looked up and perhaps admitted.
+    const auto wordAt = [&](std::size_t begin) {
         const std::size_t space = text.find(u' ', begin);
-        const std::u16string_view word = text.substr(begin, space == text.npos ? text.npos : space - begin);
+        return text.substr(begin, space == text.npos ? text.npos : space - begin);
+    };
+    std::u16string_view word = wordAt(0);
+    std::uint32_t hash = SeenWords::Hash(word);
+    while (true) {
+        const std::size_t end = static_cast<std::size_t>(word.data() - text.data()) + word.size();
+        const bool last = end == text.size();
+        std::u16string_view next;
+        std::uint32_t nextHash = 0;
+        if (!last) {
+            next = wordAt(end + 1);
+            nextHash = SeenWords::Hash(next);
+            seen.Prefetch(nextHash);
+        }
         if (wordStringLength == 0) {
             admit(word);
             if (!word.empty()) {
-                seen.Insert(word);
+                seen.Insert(word, hash);
             }
-        } else if (!word.empty() && seen.Insert(word) && !automaton.Contains(word)) {
+        } else if (!word.empty() && seen.Insert(word, hash) && !automaton.Contains(word)) {
             admit(word);
         }
-        if (space == text.npos) {
+        if (last) {
             break;
         }
-        begin = space + 1;
+        word = next;
+        hash = nextHash;
     }
     index.wordString.reserve(wordStringLength);
     for (const std::u16string& word : index.words) {

@@ -57,7 +57,13 @@ INSTANTIATE_TEST_SUITE_P(
                     IndexCase{"workedExample", u"A wheel, and an axle.", {u"A", u"wheel,", u"and", u"axle."}},
                     // Code units, not code points: the trail surrogate alone occurs inside the pair.
                     IndexCase{"loneTrailSurrogateInsidePair", u"\U00010428 \xDC28", {u"\U00010428"}},
-                    IndexCase{"accentsMatter", u"e é", {u"e", u"é"}}),
+                    IndexCase{"accentsMatter", u"e é", {u"e", u"é"}},
+                    // Long words that share all but their last unit, repeated: each is kept once.
+                    IndexCase{"longWordsDifferingInLastUnit",
+                              u"abcdefghX abcdefghY abcdefghX abcdefghY abcdefghZZ",
+                              {u"abcdefghX", u"abcdefghY", u"abcdefghZZ"}},
+                    IndexCase{"longWordsDifferingInFirstUnit", u"Xabcdefgh Yabcdefgh Xabcdefgh",
+                              {u"Xabcdefgh", u"Yabcdefgh"}}),
     [](const testing::TestParamInfo<IndexCase>& info) { return info.param.name; });
 
 struct CleanCase {
