@@ -74,7 +74,7 @@ void SuffixAutomaton::PrefetchState(std::uint32_t state) const {
 #endif
 }
 
-std::uint32_t SuffixAutomaton::NewState(std::uint32_t link) {
+CLAIMCHECK_HOT_PATH std::uint32_t SuffixAutomaton::NewState(std::uint32_t link) {
     const std::uint32_t state = m_states.grow(1, kIndexLimit);
     m_states[state] = State{link, kNone, 0, kNoEdges};
     return state;
