@@ -2,6 +2,7 @@
 
 #include "input/retrieval.h"
 #include "results/box_text.h"
+#include "results/huge_words.h"
 #include "results/look.h"
 #include "results/twips.h"
 
@@ -103,6 +104,8 @@ merovin::merovin(QString patentServer, QWidget* parent) : QMainWindow(parent), m
     Text1 = Named(new QLineEdit(client), "Text1");
     Command2 = Named(new QPushButton(QStringLiteral("Get text "), client), "Command2");
     WebBrowser1 = Named(new WebView(client), "WebBrowser1");
+    KeepHugeWordsFast(RichTextBox1->document());
+    KeepHugeWordsFast(RichTextBox2->document());
 
     Place(Command1, kCommand1);
     Place(RichTextBox1, kRichTextBox1);

@@ -1,5 +1,6 @@
 #include "trevask.h"
 
+#include "huge_words.h"
 #include "look.h"
 #include "word_list.h"
 
@@ -65,6 +66,7 @@ QPlainTextEdit* MakeBox(QWidget* parent, const char* name, const DesignPlace& pl
     box->setReadOnly(true);
     box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box->setUndoRedoEnabled(false);
+    KeepHugeWordsFast(box->document());
     return box;
 }
 
