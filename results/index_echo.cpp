@@ -16,11 +16,18 @@ constexpr double kEchoPauseSeconds = 0.2;
 // Marks a tick that came while an echo was running, on the timer that gave it.
 constexpr char kHeldTick[] = "claimcheckHeldTick";
 
+// The most keystrokes an echo types. The list's type-ahead compares everything typed so far with its entries at
+// every keystroke, so a word of a million characters (a pasted text without a blank) typed in full kept the program
+// busy for many minutes, and its keystrokes outlived the echo's pause by far. A thousand characters land the
+// selection wherever the whole word would, unless the disclosure holds a word sharing its first thousand.
+constexpr qsizetype kMostKeystrokes = 1000;
+
 // Posts the characters to the list as keystrokes, without waiting for them to be handled. Key code 0 makes every
 // character, tabs and line breaks included, text to type rather than a key with a meaning of its own; a character
 // outside the Basic Multilingual Plane goes as one keystroke carrying both of its UTF-16 units.
 void PostKeystrokes(WordList* list, const QString& characters) {
-    for (qsizetype i = 0; i < characters.size();) {
+    qsizetype keystrokes = 0;
+    for (qsizetype i = 0; i < characters.size() && keystrokes < kMostKeystrokes; ++keystrokes) {
         const qsizetype units =
             characters.at(i).isHighSurrogate() && i + 1 < characters.size() && characters.at(i + 1).isLowSurrogate()
                 ? 2
