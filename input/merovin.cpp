@@ -121,6 +121,21 @@ merovin::merovin(QString patentServer, QWidget* parent) : QMainWindow(parent), m
     for (QLabel* label : {Label1, Label2, Label3})
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
+    // What screen readers call each control; the boxes and the number box have no text of their own to go by.
+    const std::pair<QWidget*, QString> accessibleNames[] = {
+        {Command1, QStringLiteral("Check for support")},
+        {RichTextBox1, QStringLiteral("Claims")},
+        {RichTextBox2, QStringLiteral("Disclosure")},
+        {Label1, Label1->text()},
+        {Label2, Label2->text()},
+        {Label3, Label3->text()},
+        {Text1, QStringLiteral("Patent number")},
+        {Command2, QStringLiteral("Get text")},
+        {WebBrowser1, QStringLiteral("Patent page")},
+    };
+    for (const auto& [control, name] : accessibleNames)
+        control->setAccessibleName(name);
+
     setTabOrder(Command1, RichTextBox1);
     setTabOrder(RichTextBox1, RichTextBox2);
     setTabOrder(RichTextBox2, Text1);

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QTimer>
 
+#include <utility>
+
 namespace claimcheck {
 
 namespace {
@@ -134,6 +136,14 @@ trevask::trevask(ResultsRecord& record, QWidget* parent)
     Label3 = MakeLabel(this, "Label3", kLabel3, QStringLiteral("Claims Index"));
     Label4 = MakeLabel(this, "Label4", kLabel4, QStringLiteral("Disclosure Index"));
     Label5 = MakeLabel(this, "Label5", kLabel5, QStringLiteral("Words in Claims not in disclosure"));
+
+    // What screen readers call each control: each column by the heading above it, each heading by its caption.
+    const std::pair<QWidget*, QLabel*> headedColumns[] = {
+        {RichTextBox1, Label1}, {RichTextBox2, Label2}, {List1, Label3}, {List2, Label4}, {List3, Label5}};
+    for (const auto& [column, heading] : headedColumns) {
+        column->setAccessibleName(heading->text());
+        heading->setAccessibleName(heading->text());
+    }
 
     setTabOrder(RichTextBox1, RichTextBox2);
     setTabOrder(RichTextBox2, List1);
