@@ -65,7 +65,7 @@ void merovin::WebBrowser1_DocumentComplete(const QObject* pDisp, const QUrl& /*U
     if (!WebBrowser1->isTopLevelDocument(pDisp))
         return;
     QClipboard* clipboard = QGuiApplication::clipboard();
-    // A page whose copy yields nothing leaves its box empty, never holding what the clipboard held before.
+    // The clipboard is emptied first, so that what it held before never passes for the page's text.
     clipboard->clear();
     const auto copying = std::make_shared<bool>(true);
     WebBrowser1->selectAllCopyClear([copying] { return *copying; });
@@ -73,13 +73,12 @@ void merovin::WebBrowser1_DocumentComplete(const QObject* pDisp, const QUrl& /*U
     // A copy that has not begun by now would land on the clipboard after it has been emptied below.
     *copying = false;
     const QString text = clipboard->text();
-    if (flagrun.toBool()) {
-        RichTextBox1->setPlainText(text);
-        flagrun = false;
-    } else {
-        RichTextBox2->setPlainText(text);
-        flagrun = true;
-    }
+    // A page that yields no text (a blank or failed page) leaves the box as it is, so the user's own text is never
+    // wiped out by nothing; the flag moves on all the same, so the next page still goes to the other box.
+    QTextEdit* box = flagrun.toBool() ? RichTextBox1 : RichTextBox2;
+    if (!text.isEmpty())
+        box->setPlainText(text);
+    flagrun = !flagrun.toBool();
     clipboard->clear();
 }
 
