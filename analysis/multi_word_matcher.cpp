@@ -65,6 +65,7 @@ void MultiWordMatcher::InsertChild(std::uint32_t node, char16_t unit, std::uint3
 }
 
 MultiWordMatcher::WordId MultiWordMatcher::Add(std::u16string_view word) {
+    m_longestWord = std::max(m_longestWord, word.size());
     std::uint32_t node = 0;
     for (const char16_t unit : word) {
         std::uint32_t child = Child(node, unit);
@@ -106,26 +107,49 @@ void MultiWordMatcher::ComputeFallbacks() {
     m_fallbacksValid = true;
 }
 
-std::vector<bool> MultiWordMatcher::FindIn(std::u16string_view text) {
+void MultiWordMatcher::Prepare() {
     if (!m_fallbacksValid) {
         ComputeFallbacks();
     }
+}
+
+std::vector<bool> MultiWordMatcher::FindIn(std::u16string_view text) {
+    Prepare();
+    Scan scan(*this);
+    scan.Feed(text);
+    std::vector<bool> found(m_nodes.size(), false);
+    scan.AddFoundTo(found);
+    return found;
+}
+
+MultiWordMatcher::Scan::Scan(const MultiWordMatcher& matcher)
+    : m_matcher(matcher), m_seen(matcher.m_nodes.size(), false) {}
+
+void MultiWordMatcher::Scan::Feed(std::u16string_view piece) {
     // A node is marked once the text has shown its string; marking a node marks its whole fallback chain, so a
     // walk up that chain can stop at the first node already marked, and each node is marked only once.
-    std::vector<bool> seen(m_nodes.size(), false);
-    std::uint32_t node = 0;
-    for (const char16_t unit : text) {
-        std::uint32_t target = Child(node, unit);
+    const auto& nodes = m_matcher.m_nodes;
+    std::uint32_t node = m_node;
+    for (const char16_t unit : piece) {
+        std::uint32_t target = m_matcher.Child(node, unit);
         while (target == kNone && node != 0) {
-            node = m_nodes[node].fallback;
-            target = Child(node, unit);
+            node = nodes[node].fallback;
+            target = m_matcher.Child(node, unit);
         }
         node = target == kNone ? 0 : target;
-        for (std::uint32_t marked = node; marked != 0 && !seen[marked]; marked = m_nodes[marked].fallback) {
-            seen[marked] = true;
+        for (std::uint32_t marked = node; marked != 0 && !m_seen[marked]; marked = nodes[marked].fallback) {
+            m_seen[marked] = true;
         }
     }
-    return seen;
+    m_node = node;
+}
+
+void MultiWordMatcher::Scan::AddFoundTo(std::vector<bool>& found) const {
+    for (std::size_t i = 0; i < m_seen.size(); ++i) {
+        if (m_seen[i]) {
+            found[i] = true;
+        }
+    }
 }
 
 } // namespace claimcheck

@@ -21,8 +21,29 @@ public:
     WordId Add(std::u16string_view word);
     WordId WordIdLimit() const { return static_cast<WordId>(m_nodes.size()); }
 
+    // The length of the longest word added.
+    std::size_t LongestWord() const { return m_longestWord; }
+
     // For each id, whether its word occurs in the text as a contiguous run of code units.
     std::vector<bool> FindIn(std::u16string_view text);
+
+    // Makes the matcher ready for scans; words added later make it unready again.
+    void Prepare();
+
+    // A pass over a text that comes in pieces, fed in order: the words found are those that occur in the pieces
+    // joined. Several scans may run at once on different threads over a prepared matcher that nobody changes.
+    class Scan {
+    public:
+        explicit Scan(const MultiWordMatcher& matcher);
+        void Feed(std::u16string_view piece);
+        // For each id, whether the scan has met its word; or-ed into `found`, which has WordIdLimit() entries.
+        void AddFoundTo(std::vector<bool>& found) const;
+
+    private:
+        const MultiWordMatcher& m_matcher;
+        std::vector<bool> m_seen;
+        std::uint32_t m_node = 0;
+    };
 
 private:
     static constexpr std::uint32_t kNone = UINT32_MAX;
@@ -56,6 +77,7 @@ private:
     std::vector<Slot> m_slots;
     unsigned m_slotBits = 0;
     bool m_fallbacksValid = false;
+    std::size_t m_longestWord = 0;
 };
 
 } // namespace claimcheck

@@ -76,7 +76,7 @@ void SuffixAutomaton::PrefetchState(std::uint32_t state) const {
 
 CLAIMCHECK_HOT_PATH std::uint32_t SuffixAutomaton::NewState(std::uint32_t link) {
     const std::uint32_t state = m_states.grow(1, kIndexLimit);
-    m_states[state] = State{link, kNone, 0, kNoEdges};
+    m_states[state] = State{link, kNone, kNone, 0, 0};
     return state;
 }
 
@@ -86,20 +86,20 @@ CLAIMCHECK_HOT_PATH std::uint32_t SuffixAutomaton::Target(std::uint32_t state, c
         return page ? page[unit & (kRootPageSize - 1)] : kNone;
     }
     const State& s = m_states[state];
-    if (s.shape == kInlineEdge) {
-        return s.unit == unit ? s.edges : kNone;
+    if (s.first != kExternal) {
+        // An absent edge has kNone for its target, whatever its unit says.
+        return s.firstUnit == unit ? s.first : s.secondUnit == unit ? s.second : kNone;
     }
-    if (s.shape == kNoEdges) {
-        return kNone;
-    }
-    if (s.shape >= kDense) {
+    const unsigned shape = s.secondUnit;
+    if (shape >= kDense) {
         const std::uint32_t number = UnitNumber(unit);
-        return number - 1 < (std::uint32_t{1} << (s.shape - kDense)) ? LoadTarget(&m_edgePool[s.edges] + 2 * (number - 1))
-                                                                      : kNone;
+        return number - 1 < (std::uint32_t{1} << (shape - kDense))
+                   ? LoadTarget(&m_edgePool[s.second] + 2 * (number - 1))
+                   : kNone;
     }
-    const char16_t* units = &m_edgePool[s.edges];
-    const std::size_t size = std::size_t{1} << (s.shape - kBlock);
-    const char16_t* end = units + s.unit + 1;
+    const char16_t* units = &m_edgePool[s.second];
+    const std::size_t size = std::size_t{1} << (shape - kBlock);
+    const char16_t* end = units + s.firstUnit + 1;
     const char16_t* found = std::find(units, end, unit);
     return found == end ? kNone : LoadTarget(units + size + 2 * (found - units));
 }
@@ -109,15 +109,16 @@ CLAIMCHECK_HOT_PATH SuffixAutomaton::TargetSlot SuffixAutomaton::FindTargetSlot(
         return {&m_rootPages[unit >> kRootPageBits][unit & (kRootPageSize - 1)], nullptr};
     }
     State& s = m_states[state];
-    if (s.shape == kInlineEdge) {
-        return {&s.edges, nullptr};
+    if (s.first != kExternal) {
+        return {s.firstUnit == unit && s.first != kNone ? &s.first : &s.second, nullptr};
     }
-    if (s.shape >= kDense) {
-        return {nullptr, &m_edgePool[s.edges] + 2 * (UnitNumber(unit) - 1)};
+    const unsigned shape = s.secondUnit;
+    if (shape >= kDense) {
+        return {nullptr, &m_edgePool[s.second] + 2 * (UnitNumber(unit) - 1)};
     }
-    char16_t* units = &m_edgePool[s.edges];
-    const std::size_t size = std::size_t{1} << (s.shape - kBlock);
-    return {nullptr, units + size + 2 * (std::find(units, units + s.unit + 1, unit) - units)};
+    char16_t* units = &m_edgePool[s.second];
+    const std::size_t size = std::size_t{1} << (shape - kBlock);
+    return {nullptr, units + size + 2 * (std::find(units, units + s.firstUnit + 1, unit) - units)};
 }
 
 std::uint32_t SuffixAutomaton::AllocateFrom(std::uint32_t& freeList, std::size_t units) {
@@ -161,33 +162,42 @@ void SuffixAutomaton::AddEdge(std::uint32_t from, char16_t unit, std::uint32_t t
         return;
     }
     State& s = m_states[from];
-    if (s.shape == kNoEdges) {
-        s = State{s.link, to, unit, kInlineEdge};
+    if (s.first == kNone) {
+        s.first = to;
+        s.firstUnit = unit;
         return;
     }
-    if (s.shape == kInlineEdge) {
-        const std::uint32_t block = AllocateBlock(1);
+    if (s.first != kExternal) {
+        if (s.second == kNone) {
+            s.second = to;
+            s.secondUnit = unit;
+            return;
+        }
+        // A third edge: all three move to a block with room for a fourth.
+        const std::uint32_t block = AllocateBlock(2);
         char16_t* units = &m_edgePool[block];
-        units[0] = s.unit;
-        units[1] = unit;
-        StoreTarget(units + 2, s.edges);
-        StoreTarget(units + 4, to);
-        s = State{s.link, block, 1, kBlock + 1};
+        units[0] = s.firstUnit;
+        units[1] = s.secondUnit;
+        units[2] = unit;
+        StoreTarget(units + 4, s.first);
+        StoreTarget(units + 6, s.second);
+        StoreTarget(units + 8, to);
+        s = State{s.link, kExternal, block, 2, kBlock + 2};
         return;
     }
-    if (s.shape >= kDense) {
-        const unsigned sizeLog2 = s.shape - kDense;
+    const unsigned shape = s.secondUnit;
+    if (shape >= kDense) {
+        const unsigned sizeLog2 = shape - kDense;
         const std::uint32_t index = UnitNumber(unit) - 1;
-        const std::size_t degree = std::size_t{s.unit} + 2; // with the new edge
+        const std::size_t degree = std::size_t{s.firstUnit} + 2; // with the new edge
         if (index >= (std::uint32_t{1} << sizeLog2)) {
             const unsigned grownLog2 = static_cast<unsigned>(std::bit_width(index));
-            const char16_t* old = &m_edgePool[s.edges];
             if ((std::size_t{1} << grownLog2) > kMaxSparseness * degree) {
                 // Back to a block, with room for the new edge.
                 const unsigned blockLog2 = static_cast<unsigned>(std::bit_width(degree - 1));
                 const std::size_t blockSize = std::size_t{1} << blockLog2;
                 const std::uint32_t block = AllocateBlock(blockLog2);
-                old = &m_edgePool[s.edges];
+                const char16_t* old = &m_edgePool[s.second];
                 char16_t* units = &m_edgePool[block];
                 std::size_t used = 0;
                 for (std::size_t i = 0; i < (std::size_t{1} << sizeLog2); ++i) {
@@ -200,89 +210,92 @@ void SuffixAutomaton::AddEdge(std::uint32_t from, char16_t unit, std::uint32_t t
                 }
                 units[used] = unit;
                 StoreTarget(units + blockSize + 2 * used, to);
-                FreeTable(s.edges, sizeLog2);
-                s = State{s.link, block, static_cast<char16_t>(used), static_cast<std::uint16_t>(kBlock + blockLog2)};
+                FreeTable(s.second, sizeLog2);
+                s = State{s.link, kExternal, block, static_cast<char16_t>(used),
+                          static_cast<char16_t>(kBlock + blockLog2)};
                 return;
             }
             const std::uint32_t table = AllocateTable(grownLog2);
-            std::copy_n(&m_edgePool[s.edges], std::size_t{2} << sizeLog2, &m_edgePool[table]);
-            FreeTable(s.edges, sizeLog2);
-            s.edges = table;
-            s.shape = static_cast<std::uint16_t>(kDense + grownLog2);
+            std::copy_n(&m_edgePool[s.second], std::size_t{2} << sizeLog2, &m_edgePool[table]);
+            FreeTable(s.second, sizeLog2);
+            s.second = table;
+            s.secondUnit = static_cast<char16_t>(kDense + grownLog2);
         }
-        StoreTarget(&m_edgePool[s.edges] + 2 * index, to);
-        s.unit = static_cast<char16_t>(degree - 1);
+        StoreTarget(&m_edgePool[s.second] + 2 * index, to);
+        s.firstUnit = static_cast<char16_t>(degree - 1);
         return;
     }
-    const unsigned sizeLog2 = s.shape - kBlock;
+    const unsigned sizeLog2 = shape - kBlock;
     std::size_t size = std::size_t{1} << sizeLog2;
-    const std::size_t used = std::size_t{s.unit} + 1;
+    const std::size_t used = std::size_t{s.firstUnit} + 1;
     const unsigned tableLog2 =
         std::max(kDenseFromLog2 + 1, static_cast<unsigned>(std::bit_width(std::uint32_t{m_unitsSeen} - 1)));
     if (used == size && sizeLog2 >= kDenseFromLog2 && (std::size_t{1} << tableLog2) <= kMaxSparseness * (used + 1)) {
         // Every unit here has been seen, so the table has room for all of them and for the new one.
         const std::uint32_t table = AllocateTable(tableLog2);
-        const char16_t* units = &m_edgePool[s.edges];
+        const char16_t* units = &m_edgePool[s.second];
         char16_t* targets = &m_edgePool[table];
         for (std::size_t i = 0; i < used; ++i) {
             StoreTarget(targets + 2 * (UnitNumber(units[i]) - 1), LoadTarget(units + size + 2 * i));
         }
         StoreTarget(targets + 2 * (UnitNumber(unit) - 1), to);
-        FreeBlock(s.edges, sizeLog2);
-        s = State{s.link, table, static_cast<char16_t>(used), static_cast<std::uint16_t>(kDense + tableLog2)};
+        FreeBlock(s.second, sizeLog2);
+        s = State{s.link, kExternal, table, static_cast<char16_t>(used), static_cast<char16_t>(kDense + tableLog2)};
         return;
     }
     if (used == size) {
         const std::uint32_t block = AllocateBlock(sizeLog2 + 1);
-        const char16_t* old = &m_edgePool[s.edges];
+        const char16_t* old = &m_edgePool[s.second];
         char16_t* moved = &m_edgePool[block];
         std::copy_n(old, used, moved);
         std::copy_n(old + size, 2 * used, moved + 2 * size);
-        FreeBlock(s.edges, sizeLog2);
-        s.edges = block;
-        s.shape = static_cast<std::uint16_t>(s.shape + 1);
+        FreeBlock(s.second, sizeLog2);
+        s.second = block;
+        s.secondUnit = static_cast<char16_t>(shape + 1);
         size *= 2;
     }
-    char16_t* units = &m_edgePool[s.edges];
+    char16_t* units = &m_edgePool[s.second];
     units[used] = unit;
     StoreTarget(units + size + 2 * used, to);
-    s.unit = static_cast<char16_t>(used);
+    s.firstUnit = static_cast<char16_t>(used);
 }
 
 // The copies are never solid: `to` is a clone, shorter than `from`.
 void SuffixAutomaton::CopyEdges(std::uint32_t from, std::uint32_t to) {
     const State source = m_states[from];
     State& clone = m_states[to];
-    if (source.shape < kBlock) {
-        m_edgeCount += source.shape == kInlineEdge ? 1 : 0;
-        clone = State{clone.link, source.edges & ~kSolid, source.unit, source.shape};
+    if (source.first != kExternal) {
+        const auto copied = [](std::uint32_t target) { return target == kNone ? kNone : target & ~kSolid; };
+        m_edgeCount += (source.first != kNone ? 1 : 0) + (source.second != kNone ? 1 : 0);
+        clone = State{clone.link, copied(source.first), copied(source.second), source.firstUnit, source.secondUnit};
         return;
     }
-    if (source.shape >= kDense) {
-        const std::size_t size = std::size_t{1} << (source.shape - kDense);
-        const std::uint32_t table = AllocateFrom(m_freeTables[source.shape - kDense], 2 * size);
-        const char16_t* original = &m_edgePool[source.edges];
+    const unsigned shape = source.secondUnit;
+    if (shape >= kDense) {
+        const std::size_t size = std::size_t{1} << (shape - kDense);
+        const std::uint32_t table = AllocateFrom(m_freeTables[shape - kDense], 2 * size);
+        const char16_t* original = &m_edgePool[source.second];
         char16_t* copy = &m_edgePool[table];
         for (std::size_t i = 0; i < size; ++i) {
             const std::uint32_t target = LoadTarget(original + 2 * i);
             m_edgeCount += target != kNone ? 1 : 0;
             StoreTarget(copy + 2 * i, target != kNone ? target & ~kSolid : kNone);
         }
-        clone = State{clone.link, table, source.unit, source.shape};
+        clone = State{clone.link, kExternal, table, source.firstUnit, source.secondUnit};
         return;
     }
-    const unsigned sizeLog2 = source.shape - kBlock;
+    const unsigned sizeLog2 = shape - kBlock;
     const std::size_t size = std::size_t{1} << sizeLog2;
-    const std::size_t used = std::size_t{source.unit} + 1;
+    const std::size_t used = std::size_t{source.firstUnit} + 1;
     const std::uint32_t block = AllocateBlock(sizeLog2);
-    const char16_t* original = &m_edgePool[source.edges];
+    const char16_t* original = &m_edgePool[source.second];
     char16_t* copy = &m_edgePool[block];
     std::copy_n(original, used, copy);
     for (std::size_t i = 0; i < used; ++i) {
         StoreTarget(copy + size + 2 * i, LoadTarget(original + size + 2 * i) & ~kSolid);
     }
     m_edgeCount += used;
-    clone = State{clone.link, block, source.unit, source.shape};
+    clone = State{clone.link, kExternal, block, source.firstUnit, source.secondUnit};
 }
 
 void SuffixAutomaton::Append(std::u16string_view units) {
@@ -305,9 +318,8 @@ void SuffixAutomaton::Extend(char16_t unit) {
         State& last = m_states[p];
         p = last.link;
         PrefetchState(p);
-        last.edges = current | kSolid;
-        last.unit = unit;
-        last.shape = kInlineEdge;
+        last.first = current | kSolid;
+        last.firstUnit = unit;
         ++m_edgeCount;
         solid = 0;
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/chunked_array.h"
+#include "analysis/flat_array.h"
 
 #include <array>
 #include <cstddef>
@@ -19,7 +19,7 @@ namespace claimcheck {
 // Storage is laid out for few cache misses per step:
 // - the root, which sees every code unit as a first character, has a dense table, in pages of 256 units made
 //   on first use so that a short text pays only for the pages its units fall in;
-// - a state with one outgoing edge, by far the most common kind, holds it inline;
+// - a state with one or two outgoing edges, by far the most common kinds, holds them in its own record;
 // - a state with a few more edges keeps them in a block of the edge pool: first the units side by side, so that a
 //   search reads few cache lines, then the targets. A block that fills up moves to one twice its size, and the
 //   old one is reused for a later block of its size;
@@ -27,7 +27,7 @@ namespace claimcheck {
 //   targets in the edge pool instead, indexed by the unit's number in order of first sight: one read, where a
 //   block would mean a scan over several cache lines. Texts use a few hundred distinct units at most, so these
 //   tables stay small.
-// States and edges live in chunked arrays (see there).
+// States and edges live in flat arrays (see there), so that following an index costs one addition.
 class SuffixAutomaton {
 public:
     SuffixAutomaton();
@@ -37,8 +37,8 @@ public:
 
     std::size_t StateCount() const { return m_states.size(); }
     std::size_t EdgeCount() const { return m_edgeCount; }
-    // Bytes held by the automaton, spare capacity included (the unused end of the last chunk is address space
-    // only until it is written), and bytes of it in use.
+    // Bytes held by the automaton, spare capacity included (the unused end of an array is address space only
+    // until it is written), and bytes of it in use.
     std::size_t MemoryBytes() const;
     std::size_t UsedBytes() const;
 
@@ -54,26 +54,33 @@ private:
     static constexpr unsigned kRootPageBits = 8;
     static constexpr std::size_t kRootPageSize = std::size_t{1} << kRootPageBits;
 
-    // `shape` says where a state's edges are: kNoEdges; kInlineEdge, where `unit` and `edges` are the unit and the
-    // target of the only edge; kBlock + k, a block for 2^k edges at index `edges` of the pool, of which the
-    // first `unit` + 1 are in use (a block for n edges is 3n pool units long: n units, then n 32-bit targets); or
-    // kDense + k, a dense table of 2^k targets (2^(k+1) pool units) at index `edges`, indexed by unit number - 1,
-    // kNone where there is no edge, for `unit` + 1 edges. Every block and table starts at an even index, so that its
-    // targets are aligned.
-    enum : std::uint16_t { kNoEdges = 0, kInlineEdge = 1, kBlock = 2, kDense = 32 };
+    // Where a state's edges are kept, once it has more than two: kBlock + k, a block for 2^k edges in the pool, of
+    // which the first `used` are in use (a block for n edges is 3n pool units long: n units, then n 32-bit
+    // targets); or kDense + k, a dense table of 2^k targets (2^(k+1) pool units), indexed by unit number - 1, kNone
+    // where there is no edge. Every block and table starts at an even index, so that its targets are aligned.
+    enum : std::uint16_t { kBlock = 2, kDense = 32 };
     // A full block of at least 2^kDenseFromLog2 edges turns into a dense table when it would grow, as long as the
     // table would have an edge for at least one in kMaxSparseness of its entries. A table that would grow sparser
     // than that for a new unit turns back into a block: a text of thousands of distinct units stays at a few bytes
     // per edge.
     static constexpr unsigned kDenseFromLog2 = 2;
     static constexpr std::size_t kMaxSparseness = 32;
+    // In a state's `first`: its edges are in the pool. No target is ever this value, flagged or not.
+    static constexpr std::uint32_t kExternal = kSolid - 1;
 
+    // A state's record: 16 bytes, so that no record straddles two cache lines. Most states have one or two edges
+    // (nearly all have one) and keep them here, where a walk finds them without a second read: `first` and `second`
+    // are their targets, kNone where there is none (`first` fills first), and `firstUnit` and `secondUnit` their
+    // units. A state with more edges has kExternal in `first`, the pool index of its edges in `second`, their
+    // number less one in `firstUnit`, and their shape in `secondUnit`.
     struct State {
         std::uint32_t link; // suffix link
-        std::uint32_t edges;
-        char16_t unit;
-        std::uint16_t shape;
+        std::uint32_t first;
+        std::uint32_t second;
+        char16_t firstUnit;
+        char16_t secondUnit;
     };
+    static_assert(sizeof(State) == 16);
 
     void Extend(char16_t unit);
     std::uint32_t NewState(std::uint32_t link);
@@ -102,8 +109,8 @@ private:
     std::uint32_t UnitNumber(char16_t unit) const { return m_unitNumbers[unit]; }
 
     std::array<std::unique_ptr<std::uint32_t[]>, (std::size_t{1} << 16) / kRootPageSize> m_rootPages;
-    ChunkedArray<State> m_states;
-    ChunkedArray<char16_t> m_edgePool;
+    FlatArray<State> m_states;
+    FlatArray<char16_t> m_edgePool;
     std::array<std::uint32_t, 17> m_freeBlocks; // per block size 2^k, a list linked through the first target
     std::array<std::uint32_t, 17> m_freeTables; // the same for dense tables
     struct FreeDeleter {

@@ -26,8 +26,17 @@ const std::array<char16_t, 0x10000>& BmpUpperTable() {
 } // namespace
 
 std::u16string UpperCase(std::u16string_view text) {
-    const auto& table = BmpUpperTable();
     std::u16string result(text.size(), u'\0');
+    UpperCaseInto(text, result.data());
+    return result;
+}
+
+bool SplitsSurrogatePair(std::u16string_view text, std::size_t at) {
+    return at > 0 && at < text.size() && U16_IS_LEAD(text[at - 1]) && U16_IS_TRAIL(text[at]);
+}
+
+void UpperCaseInto(std::u16string_view text, char16_t* result) {
+    const auto& table = BmpUpperTable();
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i];
         if (U16_IS_LEAD(unit) && i + 1 < text.size() && U16_IS_TRAIL(text[i + 1])) {
@@ -41,7 +50,6 @@ std::u16string UpperCase(std::u16string_view text) {
             result[i] = table[unit];
         }
     }
-    return result;
 }
 
 } // namespace claimcheck
