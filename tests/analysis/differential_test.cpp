@@ -2,6 +2,7 @@
 // punctuation and case pairs collide all the time, and every patent of the corpus.
 
 #include "analysis/multi_word_matcher.h"
+#include "analysis/second_thread.h"
 #include "analysis/suffix_automaton.h"
 #include "analysis/word_index.h"
 #include "corpus.h"
@@ -46,10 +47,7 @@ void PrintTo(const Alphabet& a, std::ostream* os) {
     *os << a.name;
 }
 
-class RandomTexts : public testing::TestWithParam<Alphabet> {};
-
-TEST_P(RandomTexts, agreeWithLiteralRules) {
-    const Alphabet& alphabet = GetParam();
+void ExpectAgreementOnRandomTexts(const Alphabet& alphabet, int texts) {
     std::mt19937 random(20240611);
     const auto randomText = [&] {
         std::u16string text;
@@ -58,7 +56,7 @@ TEST_P(RandomTexts, agreeWithLiteralRules) {
         }
         return text;
     };
-    for (int i = 0; i < alphabet.texts; ++i) {
+    for (int i = 0; i < texts; ++i) {
         const std::u16string claimsText = randomText();
         const std::u16string disclosureText = randomText();
         SCOPED_TRACE("claims " + Escape(claimsText) + ", disclosure " + Escape(disclosureText));
@@ -88,22 +86,42 @@ TEST_P(RandomTexts, agreeWithLiteralRules) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Alphabets, RandomTexts,
-    testing::Values(Alphabet{"TwoLettersAndSpace", {u"a", u"b", u" "}, 40, 30000},
-                    // Long texts over few letters: deep automata with many split states.
-                    Alphabet{"TwoLettersAndSpaceLong", {u"a", u"b", u"a", u"b", u"a", u"b", u" "}, 600, 400},
-                    Alphabet{"PunctuationAndLineBreaks",
-                             {u"a", u"B", u"b", u".", u",", u";", u":", u"\r", u"\n", u"\r\n", u" ", u" "},
-                             40,
-                             30000},
-                    Alphabet{"CasePairsAndSurrogates",
-                             {u"a",      u"A",      u"é",      u"É", u"e",    u"ß",          u"s",
-                              u"S",      u"ſ",      u"σ",      u"Σ", u"ς",    u"\U00010428", u"\U00010400",
-                              u"\xD801", u"\xDC28", u"\xDC00", u".", u"\r\n", u" ",          u" "},
-                             40,
-                             20000}),
-    [](const testing::TestParamInfo<Alphabet>& info) { return info.param.name; });
+class RandomTexts : public testing::TestWithParam<Alphabet> {};
+
+TEST_P(RandomTexts, agreeWithLiteralRules) {
+    ExpectAgreementOnRandomTexts(GetParam(), GetParam().texts);
+}
+
+// The same with the work split between two threads however short the text, as it is on long texts: the words cut
+// on one thread and admitted on the other, and the disclosure scanned in two overlapping halves, with the cut
+// between the halves falling anywhere, between the two halves of a surrogate pair too.
+class RandomTextsOnTwoThreads : public testing::TestWithParam<Alphabet> {
+protected:
+    void SetUp() override { SetSecondThreadMinimumForTesting(0); }
+    void TearDown() override { ResetSecondThreadMinimumForTesting(); }
+};
+
+TEST_P(RandomTextsOnTwoThreads, agreeWithLiteralRules) {
+    ExpectAgreementOnRandomTexts(GetParam(), GetParam().texts / 10);
+}
+
+const auto kAlphabets = testing::Values(
+    Alphabet{"TwoLettersAndSpace", {u"a", u"b", u" "}, 40, 30000},
+    // Long texts over few letters: deep automata with many split states.
+    Alphabet{"TwoLettersAndSpaceLong", {u"a", u"b", u"a", u"b", u"a", u"b", u" "}, 600, 400},
+    Alphabet{"PunctuationAndLineBreaks",
+             {u"a", u"B", u"b", u".", u",", u";", u":", u"\r", u"\n", u"\r\n", u" ", u" "},
+             40,
+             30000},
+    Alphabet{"CasePairsAndSurrogates",
+             {u"a", u"A",          u"é",          u"É",      u"e",      u"ß",      u"s", u"S",    u"ſ", u"σ", u"Σ",
+              u"ς", u"\U00010428", u"\U00010400", u"\xD801", u"\xDC28", u"\xDC00", u".", u"\r\n", u" ", u" "},
+             40,
+             20000});
+
+const auto AlphabetName = [](const testing::TestParamInfo<Alphabet>& info) { return info.param.name; };
+INSTANTIATE_TEST_SUITE_P(Alphabets, RandomTexts, kAlphabets, AlphabetName);
+INSTANTIATE_TEST_SUITE_P(Alphabets, RandomTextsOnTwoThreads, kAlphabets, AlphabetName);
 
 TEST(SuffixAutomaton, containsExactlyTheSubstringsOfWhatWasAppended) {
     std::mt19937 random(7);
