@@ -35,13 +35,15 @@ namespace {
 // Smaller blocks come from the heap, which hands them out and takes them back without a system call: the automata
 // of short texts stay there. Larger ones are mapped.
 constexpr std::size_t kMappedFrom = std::size_t{1} << 20;
-#else
-constexpr std::size_t kMappedFrom = SIZE_MAX;
-#endif
 
 bool IsMapped(std::size_t bytes) {
     return bytes >= kMappedFrom;
 }
+#else
+bool IsMapped(std::size_t) {
+    return false;
+}
+#endif
 
 void* HeapAllocate(std::size_t bytes) {
     void* data = std::malloc(bytes);
