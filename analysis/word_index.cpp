@@ -1,6 +1,6 @@
 #include "analysis/word_index.h"
 
-#include "analysis/chunked_array.h"
+#include "analysis/flat_array.h"
 #include "analysis/handoff_queue.h"
 #include "analysis/multi_word_matcher.h"
 #include "analysis/second_thread.h"
@@ -98,7 +98,7 @@ private:
     }
 
     std::vector<Slot> m_slots;
-    ChunkedArray<char16_t> m_pool; // each word lies within one chunk
+    FlatArray<char16_t> m_pool;
     std::size_t m_count = 0;
 };
 
