@@ -7,15 +7,16 @@
 
 namespace claimcheck {
 
-// Memory for a FlatArray: mapped from the system and grown by remapping its pages where the system can (Linux), so
-// that growing never copies; allocated and reallocated from the heap elsewhere. Blocks of 2 MiB and more are marked
-// for transparent huge pages: the automata built on these arrays are read at random, and with 4 KiB pages most of
-// those reads also miss the TLB, while every first touch of a page is a page fault; both are dear on a virtual
-// machine (seen there: the index of a 170,000-word patent took half as long again with small pages).
+// Memory for a FlatArray. Blocks under 1 MiB come from the heap. Larger ones are mapped from the system where it
+// can remap pages (Linux), so that growing never copies, with all their pages mapped in at once; blocks of 2 MiB and
+// more are marked for transparent huge pages. The automata built on these arrays are read at random: with 4 KiB
+// pages most of those reads also miss the TLB, and every first touch of a page is a page fault; both are dear on a
+// virtual machine (seen there: the index of a 170,000-word patent took half as long again with small pages).
 //
-// A freed block of up to kFlatCacheBytes is kept for the next array instead of going back to the system (the
-// blocks kept add up to that much at most): the next check run then finds its largest array's memory mapped in
-// already, as a heap would hand back freed memory, without a page fault per page.
+// A freed mapped block of up to kFlatCacheBytes is kept for a later array instead of going back to the system (the
+// blocks kept add up to that much at most): the next check run then finds its large arrays' memory mapped in
+// already, as a heap hands back freed memory, without a page fault per page. Under the address sanitizer every
+// block comes from the heap and none is kept.
 struct FlatBlock {
     void* data;
     std::size_t bytes; // at least what was asked for

@@ -37,8 +37,7 @@ public:
 
     std::size_t StateCount() const { return m_states.size(); }
     std::size_t EdgeCount() const { return m_edgeCount; }
-    // Bytes held by the automaton, spare capacity included (the unused end of an array is address space only
-    // until it is written), and bytes of it in use.
+    // Bytes held by the automaton, the arrays' spare capacity included, and bytes of it in use.
     std::size_t MemoryBytes() const;
     std::size_t UsedBytes() const;
 
@@ -54,10 +53,10 @@ private:
     static constexpr unsigned kRootPageBits = 8;
     static constexpr std::size_t kRootPageSize = std::size_t{1} << kRootPageBits;
 
-    // Where a state's edges are kept, once it has more than two: kBlock + k, a block for 2^k edges in the pool, of
-    // which the first `used` are in use (a block for n edges is 3n pool units long: n units, then n 32-bit
-    // targets); or kDense + k, a dense table of 2^k targets (2^(k+1) pool units), indexed by unit number - 1, kNone
-    // where there is no edge. Every block and table starts at an even index, so that its targets are aligned.
+    // Where a state's edges are kept, once it has more than two: kBlock + k, a block for 2^k edges in the pool, the
+    // state's edges first (a block for n edges is 3n pool units long: n units, then n 32-bit targets); or
+    // kDense + k, a dense table of 2^k targets (2^(k+1) pool units), indexed by unit number - 1, kNone where there
+    // is no edge. Every block and table starts at an even index, so that its targets are aligned.
     enum : std::uint16_t { kBlock = 2, kDense = 32 };
     // A full block of at least 2^kDenseFromLog2 edges turns into a dense table when it would grow, as long as the
     // table would have an edge for at least one in kMaxSparseness of its entries. A table that would grow sparser
