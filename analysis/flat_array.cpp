@@ -285,7 +285,7 @@ std::size_t FlatBytesInUse() {
     return TheBlocks().InUse();
 }
 
-std::size_t FlatBytesCached() {
+std::size_t FlatBytesKept() {
     return TheBlocks().Kept();
 }
 

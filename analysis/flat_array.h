@@ -28,7 +28,7 @@ void FreeFlat(FlatBlock block);
 // Bytes of flat arrays in use and kept for reuse, and the most in use at once since the last reset: for the
 // benchmarks, whose heap counts do not see these blocks.
 std::size_t FlatBytesInUse();
-std::size_t FlatBytesCached();
+std::size_t FlatBytesKept();
 std::size_t FlatBytesPeak();
 void ResetFlatBytesPeak();
 

@@ -148,9 +148,8 @@ public:
         try {
             AdmitCandidates();
         } catch (...) {
-            // The helper waits for admitted words that will not come now: close its queue, let it end, and report
-            // this thread's error rather than a consequence of it.
-            m_admitted.Close();
+            // The helper's queue of admitted words is closed already: let it end (it may stop cutting early), and
+            // report this thread's error rather than a consequence of it.
             m_stop.store(true, std::memory_order_relaxed);
             try {
                 helper.Join();
@@ -316,25 +315,26 @@ void ScanUpperCased(std::u16string_view text, std::size_t begin, std::size_t end
 // it, and the first half's meets every word that ends before it.
 std::vector<bool> FindUpperCased(MultiWordMatcher& matcher, std::u16string_view text) {
     matcher.Prepare();
-    std::vector<bool> found(matcher.WordIdLimit(), false);
+    // Unsplit, the first scan takes the whole text and the second none of it.
+    std::size_t middle = text.size();
+    std::size_t secondBegin = text.size();
+    const bool split = WorthASecondThread(text.size()) && text.size() >= 2;
+    if (split) {
+        middle = text.size() / 2;
+        if (SplitsSurrogatePair(text, middle)) {
+            ++middle;
+        }
+        secondBegin = middle - std::min(middle, matcher.LongestWord() - 1);
+        if (SplitsSurrogatePair(text, secondBegin)) {
+            --secondBegin;
+        }
+    }
     MultiWordMatcher::Scan first(matcher);
-    if (!WorthASecondThread(text.size()) || text.size() < 2) {
-        ScanUpperCased(text, 0, text.size(), first);
-        first.AddFoundTo(found);
-        return found;
-    }
-    std::size_t middle = text.size() / 2;
-    if (SplitsSurrogatePair(text, middle)) {
-        ++middle;
-    }
-    std::size_t secondBegin = middle - std::min(middle, matcher.LongestWord() - 1);
-    if (SplitsSurrogatePair(text, secondBegin)) {
-        --secondBegin;
-    }
     MultiWordMatcher::Scan second(matcher);
     RunBoth(
-        true, [&] { ScanUpperCased(text, 0, middle, first); },
+        split, [&] { ScanUpperCased(text, 0, middle, first); },
         [&] { ScanUpperCased(text, secondBegin, text.size(), second); });
+    std::vector<bool> found(matcher.WordIdLimit(), false);
     first.AddFoundTo(found);
     second.AddFoundTo(found);
     return found;

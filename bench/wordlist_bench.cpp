@@ -31,13 +31,18 @@ const QStringList& Words(int count) {
     return words;
 }
 
+// addItem for every word, as the check run fills a list.
+void Fill(WordList& list, const QStringList& words) {
+    for (const QString& word : words)
+        list.addItem(word);
+}
+
 // addItem for every word, then the first read, which puts them in order.
 void BM_FillThenRead(benchmark::State& state) {
     const QStringList& words = Words(int(state.range(0)));
     for (auto _ : state) {
         WordList list;
-        for (const QString& word : words)
-            list.addItem(word);
+        Fill(list, words);
         benchmark::DoNotOptimize(list.item(0));
         state.PauseTiming();
         list.clear();
@@ -55,8 +60,7 @@ void BM_FillShownThenPaint(benchmark::State& state) {
     list.show();
     for (auto _ : state) {
         list.clear();
-        for (const QString& word : words)
-            list.addItem(word);
+        Fill(list, words);
         list.repaint();
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -67,8 +71,7 @@ BENCHMARK(BM_FillShownThenPaint)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 void BM_TypeAhead(benchmark::State& state) {
     const QStringList& words = Words(1'000'000);
     WordList list;
-    for (const QString& word : words)
-        list.addItem(word);
+    Fill(list, words);
     benchmark::DoNotOptimize(list.item(0));
     for (auto _ : state) {
         list.clearTypeAhead();
@@ -82,8 +85,7 @@ BENCHMARK(BM_TypeAhead)->Unit(benchmark::kMicrosecond);
 void BM_ReadAll(benchmark::State& state) {
     const QStringList& words = Words(1'000'000);
     WordList list;
-    for (const QString& word : words)
-        list.addItem(word);
+    Fill(list, words);
     benchmark::DoNotOptimize(list.item(0));
     for (auto _ : state) {
         qsizetype total = 0;

@@ -47,6 +47,15 @@ void PrintTo(const Alphabet& a, std::ostream* os) {
     *os << a.name;
 }
 
+// The text's index, checked against the literal rules' index of it.
+WordIndex CheckedIndex(std::u16string_view text) {
+    WordIndex index = BuildWordIndex(text);
+    const WordIndex expected = literal::BuildWordIndex(text);
+    EXPECT_EQ(index.words, expected.words);
+    EXPECT_EQ(index.wordString, expected.wordString);
+    return index;
+}
+
 void ExpectAgreementOnRandomTexts(const Alphabet& alphabet, int texts) {
     std::mt19937 random(20240611);
     const auto randomText = [&] {
@@ -61,14 +70,9 @@ void ExpectAgreementOnRandomTexts(const Alphabet& alphabet, int texts) {
         const std::u16string disclosureText = randomText();
         SCOPED_TRACE("claims " + Escape(claimsText) + ", disclosure " + Escape(disclosureText));
 
-        const WordIndex claims = BuildWordIndex(claimsText);
-        const WordIndex expectedClaims = literal::BuildWordIndex(claimsText);
-        ASSERT_EQ(claims.words, expectedClaims.words);
-        ASSERT_EQ(claims.wordString, expectedClaims.wordString);
-        const WordIndex disclosure = BuildWordIndex(disclosureText);
-        const WordIndex expectedDisclosure = literal::BuildWordIndex(disclosureText);
-        ASSERT_EQ(disclosure.words, expectedDisclosure.words);
-        ASSERT_EQ(disclosure.wordString, expectedDisclosure.wordString);
+        const WordIndex claims = CheckedIndex(claimsText);
+        const WordIndex disclosure = CheckedIndex(disclosureText);
+        ASSERT_FALSE(testing::Test::HasFailure());
 
         ASSERT_EQ(FindUnsupportedWords(claims.words, disclosure.wordString),
                   literal::FindUnsupportedWords(claims.words, disclosure.wordString));
@@ -264,14 +268,8 @@ TEST_P(CorpusPatents, agreeWithLiteralRules) {
         claimsText = corpus::WithCrLf(claimsText);
         disclosureText = corpus::WithCrLf(disclosureText);
     }
-    const WordIndex claims = BuildWordIndex(claimsText);
-    const WordIndex expectedClaims = literal::BuildWordIndex(claimsText);
-    EXPECT_EQ(claims.words, expectedClaims.words);
-    EXPECT_EQ(claims.wordString, expectedClaims.wordString);
-    const WordIndex disclosure = BuildWordIndex(disclosureText);
-    const WordIndex expectedDisclosure = literal::BuildWordIndex(disclosureText);
-    EXPECT_EQ(disclosure.words, expectedDisclosure.words);
-    EXPECT_EQ(disclosure.wordString, expectedDisclosure.wordString);
+    const WordIndex claims = CheckedIndex(claimsText);
+    const WordIndex disclosure = CheckedIndex(disclosureText);
 
     const std::vector<std::u16string> unsupported = FindUnsupportedWords(claims.words, disclosure.wordString);
     EXPECT_EQ(unsupported, literal::FindUnsupportedWords(claims.words, disclosure.wordString));

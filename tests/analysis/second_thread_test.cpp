@@ -110,7 +110,7 @@ TEST(FlatArray, keepsItsValuesWhileItGrowsAndStartsOverClean) {
         EXPECT_GE(values.capacityBytes(), kCount * sizeof(std::uint64_t));
     }
     EXPECT_EQ(FlatBytesInUse(), 0u) << "every array freed its block";
-    EXPECT_LE(FlatBytesCached(), kFlatCacheBytes);
+    EXPECT_LE(FlatBytesKept(), kFlatCacheBytes);
 }
 
 TEST(FlatArray, refusesToGrowPastItsLimit) {

@@ -33,6 +33,14 @@ bool ReferenceBefore(const QString& a, const QString& b) {
     return fa != fb ? fa < fb : a < b;
 }
 
+// Fills the list and shows it at a size that holds every entry, for the mouse; false when it never appeared.
+[[nodiscard]] bool ShowFilled(WordList& list, const QStringList& entries) {
+    Fill(list, entries);
+    list.resize(120, 200);
+    list.show();
+    return QTest::qWaitForWindowExposed(&list);
+}
+
 QPoint CentreOf(const WordList& list, int position) {
     return list.visualRect(list.model()->index(position, 0)).center();
 }
@@ -254,10 +262,7 @@ void TestWordList::backgroundColourFillsTheList() {
 
 void TestWordList::everyMouseClickOnAnItemPicksOnce() {
     WordList list;
-    Fill(list, {"a", "b", "c"});
-    list.resize(120, 200);
-    list.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QVERIFY(ShowFilled(list, {"a", "b", "c"}));
     QSignalSpy picked(&list, &WordList::picked);
 
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, CentreOf(list, 1));
@@ -279,10 +284,7 @@ void TestWordList::everyMouseClickOnAnItemPicksOnce() {
 
 void TestWordList::eachClickOfADoubleClickPicks() {
     WordList list;
-    Fill(list, {"a", "b", "c"});
-    list.resize(120, 200);
-    list.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QVERIFY(ShowFilled(list, {"a", "b", "c"}));
     list.setSelectedPosition(0);
     QSignalSpy picked(&list, &WordList::picked);
 
@@ -299,10 +301,7 @@ void TestWordList::eachClickOfADoubleClickPicks() {
 
 void TestWordList::clicksOffTheItemsAndOtherButtonsDoNotPick() {
     WordList list;
-    Fill(list, {"a", "b"});
-    list.resize(120, 200);
-    list.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QVERIFY(ShowFilled(list, {"a", "b"}));
     list.setSelectedPosition(1);
     QSignalSpy picked(&list, &WordList::picked);
 
@@ -315,10 +314,7 @@ void TestWordList::clicksOffTheItemsAndOtherButtonsDoNotPick() {
 
 void TestWordList::draggingPicksOnceOnRelease() {
     WordList list;
-    Fill(list, {"a", "b", "c"});
-    list.resize(120, 200);
-    list.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QVERIFY(ShowFilled(list, {"a", "b", "c"}));
     QSignalSpy picked(&list, &WordList::picked);
     QWidget* viewport = list.viewport();
 
