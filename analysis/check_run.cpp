@@ -1,9 +1,9 @@
 #include "check_run.h"
 
 #include "analysis/word_index.h"
-#include "results/box_text.h"
 #include "results/trevask.h"
 #include "results/word_list.h"
+#include "ui/box_text.h"
 
 #include <string_view>
 
@@ -29,6 +29,10 @@ void Refill(WordList& list, const std::vector<std::u16string>& entries) {
 
 ResultsWindowHost::~ResultsWindowHost() {
     delete m_window.data();
+}
+
+trevask* ResultsWindowHost::window() const {
+    return m_window;
 }
 
 trevask* ResultsWindowHost::ensureWindow() {

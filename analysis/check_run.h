@@ -1,12 +1,13 @@
 #pragma once
 
 #include "results/results_record.h"
-#include "results/trevask.h"
 
 #include <QPointer>
 #include <QString>
 
 namespace claimcheck {
+
+class trevask;
 
 // Holds the single results window and its record. The record lives as long as the host; the window comes and
 // goes: the user may close it, and the next check creates it again.
@@ -20,7 +21,7 @@ public:
     ResultsRecord record;
 
     // The open results window, or null before the first check and after the user closed it.
-    trevask* window() const { return m_window; }
+    trevask* window() const;
 
     // Creates the window when there is none (its load step runs then) and returns it.
     trevask* ensureWindow();

@@ -8,8 +8,8 @@
 #include "analysis/word_index.h"
 #include "bench/heap_counter.h"
 #include "bench/synthetic_text.h"
-#include "tests/analysis/corpus.h"
-#include "tests/analysis/literal_rules.h"
+#include "corpus.h"
+#include "literal_rules.h"
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>

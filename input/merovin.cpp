@@ -1,10 +1,10 @@
 #include "merovin.h"
 
 #include "input/retrieval.h"
-#include "results/box_text.h"
-#include "results/huge_words.h"
-#include "results/look.h"
-#include "results/twips.h"
+#include "ui/box_text.h"
+#include "ui/huge_words.h"
+#include "ui/look.h"
+#include "ui/twips.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #include "retrieval.h"
 
 #include "merovin.h"
-#include "results/pumped_pause.h"
+#include "ui/pumped_pause.h"
 
 #include <QClipboard>
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
-#include "pumped_pause.h"
 #include "trevask.h"
+#include "ui/pumped_pause.h"
 #include "word_list.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
-#include "box_text.h"
-#include "look.h"
-#include "message_box.h"
 #include "trevask.h"
+#include "ui/box_text.h"
+#include "ui/look.h"
+#include "ui/message_box.h"
 #include "word_list.h"
 
 #include <QTextCharFormat>

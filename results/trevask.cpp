@@ -1,7 +1,7 @@
 #include "trevask.h"
 
-#include "huge_words.h"
-#include "look.h"
+#include "ui/huge_words.h"
+#include "ui/look.h"
 #include "word_list.h"
 
 #include <QLabel>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "results_record.h"
-#include "twips.h"
+#include "ui/twips.h"
 
 #include <QPlainTextEdit>
 #include <QWidget>

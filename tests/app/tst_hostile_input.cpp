@@ -2,12 +2,12 @@
 // window's lists and the picks in them. Every case must finish, keep both texts intact and leave a program that
 // still answers clicks. Each case prints its times and its peak memory; only a generous memory bound is asserted.
 
-#include "../results/results_window_fixture.h"
 #include "input/merovin.h"
-#include "results/box_text.h"
-#include "results/huge_words.h"
 #include "results/trevask.h"
 #include "results/word_list.h"
+#include "results_window_fixture.h"
+#include "ui/box_text.h"
+#include "ui/huge_words.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -4,8 +4,8 @@
 
 #include "input/merovin.h"
 #include "results/trevask.h"
-#include "results/twips.h"
 #include "results/word_list.h"
+#include "ui/twips.h"
 
 #include <QAccessible>
 #include <QLabel>

@@ -6,11 +6,11 @@
 // The results window's layout is read from a copy of the window that this process builds, invisible, from the same
 // code and texts: it tells where each list item is drawn, never what the program shows.
 
-#include "../input/stand_in_patent_server.h"
 #include "analysis/check_run.h"
-#include "results/message_box.h"
 #include "results/trevask.h"
 #include "results/word_list.h"
+#include "stand_in_patent_server.h"
+#include "ui/message_box.h"
 
 #include <QClipboard>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "analysis/word_index.h"
 #include "input/merovin.h"
-#include "results/box_text.h"
+#include "ui/box_text.h"
 #include "results/trevask.h"
 #include "results/word_list.h"
 

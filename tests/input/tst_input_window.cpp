@@ -1,7 +1,7 @@
 #include "input/merovin.h"
-#include "results/look.h"
+#include "ui/look.h"
 #include "results/trevask.h"
-#include "results/twips.h"
+#include "ui/twips.h"
 #include "results/word_list.h"
 
 #include <QAction>

@@ -1,5 +1,5 @@
-#include "results/look.h"
-#include "results/message_box.h"
+#include "ui/look.h"
+#include "ui/message_box.h"
 #include "results/trevask.h"
 #include "results/word_list.h"
 

@@ -1,7 +1,7 @@
 // Opens the input window on a real patent, runs the check, picks the first unsupported word and saves a picture
 // of each window. Usage: claimcheck_screenshots OUTPUT_FOLDER
 #include "input/merovin.h"
-#include "results/pumped_pause.h"
+#include "ui/pumped_pause.h"
 #include "results/trevask.h"
 #include "results/word_list.h"
 

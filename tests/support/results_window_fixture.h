@@ -3,7 +3,7 @@
 // Shared by the navigation and echo tests: a results window filled by hand, picks as the lists raise them, the
 // messages the window shows, and the colours of a box's characters.
 
-#include "results/message_box.h"
+#include "ui/message_box.h"
 #include "results/trevask.h"
 #include "results/word_list.h"
 

@@ -1,4 +1,4 @@
-#include "results/message_box.h"
+#include "ui/message_box.h"
 
 #include <QAbstractButton>
 #include <QApplication>

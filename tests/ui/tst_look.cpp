@@ -1,6 +1,6 @@
-#include "results/box_text.h"
-#include "results/look.h"
-#include "results/twips.h"
+#include "ui/box_text.h"
+#include "ui/look.h"
+#include "ui/twips.h"
 
 #include <QFontInfo>
 #include <QPlainTextEdit>

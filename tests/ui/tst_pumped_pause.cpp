@@ -1,4 +1,4 @@
-#include "results/pumped_pause.h"
+#include "ui/pumped_pause.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
