@@ -31,6 +31,8 @@ int main(int argc, char* argv[]) {
     // The title of the program's own message boxes. Set as the application name only: a display name would be
     // appended to every window caption.
     QApplication::setApplicationName(QStringLiteral("claimcheck"));
+    // The menu entry's name, which Wayland desktops match with the program's windows.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.claimcheck.claimcheck"));
 
     claimcheck::merovin window;
     window.show();

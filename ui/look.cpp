@@ -1,8 +1,7 @@
 #include "look.h"
 
-#include <QPainter>
-#include <QPainterPath>
-#include <QPixmap>
+#include <QDir>
+#include <QDirIterator>
 
 namespace claimcheck {
 
@@ -22,41 +21,14 @@ void RegisterSubstitutes() {
     Q_UNUSED(registered);
 }
 
-// A sheet of paper with a few lines of text and a green check mark over its lower right corner.
-QIcon DrawIcon() {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-
-    QPainterPath sheet;
-    sheet.moveTo(5.5, 1.5);
-    sheet.lineTo(20.5, 1.5);
-    sheet.lineTo(26.5, 7.5);
-    sheet.lineTo(26.5, 30.5);
-    sheet.lineTo(5.5, 30.5);
-    sheet.closeSubpath();
-    p.setPen(QPen(QColor(64, 64, 64), 1));
-    p.setBrush(Qt::white);
-    p.drawPath(sheet);
-
-    QPainterPath fold;
-    fold.moveTo(20.5, 1.5);
-    fold.lineTo(20.5, 7.5);
-    fold.lineTo(26.5, 7.5);
-    p.setBrush(QColor(208, 208, 208));
-    p.drawPath(fold);
-
-    p.setPen(QPen(QColor(128, 128, 160), 1.5));
-    for (int y = 11; y <= 23; y += 4)
-        p.drawLine(QPointF(9, y), QPointF(y < 15 ? 23 : 16, y));
-
-    QPen check(QColor(0, 150, 40), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    p.setPen(check);
-    p.setBrush(Qt::NoBrush);
-    p.drawPolyline(QPolygonF({QPointF(16, 22), QPointF(21, 27), QPointF(29, 15)}));
-    p.end();
-    return QIcon(pixmap);
+// Every size of the program's icon in the resources: rendered at build time from the SVG the icon theme also gets.
+QIcon LoadIcon() {
+    QIcon icon;
+    QDirIterator files(QStringLiteral(":/icons"), {QStringLiteral("claimcheck.png")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext())
+        icon.addFile(files.next());
+    return icon;
 }
 
 } // namespace
@@ -76,7 +48,7 @@ QFont ControlFont() {
 }
 
 QIcon AppIcon() {
-    static const QIcon icon = DrawIcon();
+    static const QIcon icon = LoadIcon();
     return icon;
 }
 

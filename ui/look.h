@@ -17,7 +17,7 @@ QFont SansSerifFont(double pointSize, int weight = QFont::Normal);
 // The default font of every box, list, button and text box: 8.25 pt regular.
 QFont ControlFont();
 
-// The program's 32x32 icon, the same for both windows.
+// The program's icon, the same for both windows, in every size rendered from its SVG (16 to 256 pixels).
 QIcon AppIcon();
 
 } // namespace claimcheck

@@ -233,20 +233,29 @@ TEST(MultiWordMatcher, findsExactlyTheWordsThatOccur) {
 }
 
 std::vector<std::string> CorpusNumbers() {
-    std::vector<std::string> numbers;
-    const std::string suffix = ".claims.txt";
-    for (const auto& entry : std::filesystem::directory_iterator(CLAIMCHECK_CORPUS_DIR)) {
-        const std::string name = entry.path().filename().string();
-        if (name.ends_with(suffix)) {
-            numbers.push_back(name.substr(0, name.size() - suffix.size()));
-        }
-    }
-    std::sort(numbers.begin(), numbers.end());
-    return numbers;
+    return corpus::Numbers();
 }
 
+// Every listed patent is there, and no patent of the folder is left out of the list.
 TEST(Corpus, isThere) {
-    EXPECT_GE(CorpusNumbers().size(), 8u) << CLAIMCHECK_CORPUS_DIR;
+    const std::filesystem::path folder = CLAIMCHECK_CORPUS_DIR;
+    for (const std::string& number : CorpusNumbers()) {
+        for (const char* part : {".claims.txt", ".description.txt"}) {
+            const std::filesystem::path file = folder / (number + part);
+            EXPECT_TRUE(std::filesystem::is_regular_file(file)) << "patent text missing: " << file;
+        }
+    }
+    ASSERT_TRUE(std::filesystem::is_directory(folder)) << "patent folder missing: " << folder;
+    std::vector<std::string> inFolder;
+    const std::string suffix = ".claims.txt";
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name.ends_with(suffix)) {
+            inFolder.push_back(name.substr(0, name.size() - suffix.size()));
+        }
+    }
+    std::sort(inFolder.begin(), inFolder.end());
+    EXPECT_EQ(inFolder, CorpusNumbers()) << "the patents of " << folder << " and those listed in corpus.h differ";
 }
 
 struct CorpusCase {

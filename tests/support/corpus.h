@@ -1,6 +1,6 @@
 #pragma once
 
-// The real patents beside the project: each is a pair of UTF-8 files <number>.claims.txt and
+// The real patents in tests/data/patents/: each is a pair of UTF-8 files <number>.claims.txt and
 // <number>.description.txt with LF line ends. Shared by the tests and the benchmarks.
 
 #include <unicode/ustring.h>
@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -61,18 +60,18 @@ inline std::u16string WithCrLf(std::u16string_view text) {
     return result;
 }
 
-// Every patent of the folder, ordered by number.
+// The numbers of the patents in the folder, ordered. Listed here rather than read from the folder, so that the
+// tests' names are known without reading any file, and a missing file fails its own test instead of the build.
+inline const std::vector<std::string>& Numbers() {
+    static const std::vector<std::string> numbers{"EP1000000", "EP3882239", "EP3882354", "US3937375",
+                                                  "US4347903", "US6859910", "US7272630", "WO2018148832"};
+    return numbers;
+}
+
+// Every listed patent, read from the folder, ordered by number.
 inline std::vector<Patent> LoadAll(const std::filesystem::path& folder) {
-    const std::string suffix = ".claims.txt";
-    std::set<std::string> numbers;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        const std::string name = entry.path().filename().string();
-        if (name.size() > suffix.size() && name.ends_with(suffix)) {
-            numbers.insert(name.substr(0, name.size() - suffix.size()));
-        }
-    }
     std::vector<Patent> patents;
-    for (const std::string& number : numbers) {
+    for (const std::string& number : Numbers()) {
         patents.push_back(Patent{number, ReadUtf8File(folder / (number + ".claims.txt")),
                                  ReadUtf8File(folder / (number + ".description.txt"))});
     }

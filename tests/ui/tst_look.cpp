@@ -3,11 +3,15 @@
 #include "ui/twips.h"
 
 #include <QFontInfo>
+#include <QIcon>
+#include <QImage>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+
+#include <algorithm>
 
 using namespace claimcheck;
 
@@ -21,7 +25,7 @@ private slots:
     void bgrColourReadsBlueGreenRed();
     void sansSerifFontIsTheDesignFaceOrALikeSansSerif_data();
     void sansSerifFontIsTheDesignFaceOrALikeSansSerif();
-    void appIconIsOne32PixelImageDrawnOnce();
+    void appIconHasEveryRenderedSizeLoadedOnce();
     void twipsRoundToTheNearestPixel_data();
     void twipsRoundToTheNearestPixel();
     void outerWidthAddsTheSizingBorder();
@@ -120,18 +124,31 @@ void TestLook::sansSerifFontIsTheDesignFaceOrALikeSansSerif() {
     QVERIFY(qAbs(shown.pointSizeF() - pointSize) < 0.5);
 }
 
-void TestLook::appIconIsOne32PixelImageDrawnOnce() {
+void TestLook::appIconHasEveryRenderedSizeLoadedOnce() {
     const QIcon icon = AppIcon();
     QVERIFY(!icon.isNull());
-    QVERIFY(icon.availableSizes().contains(QSize(32, 32)));
     QCOMPARE(AppIcon().cacheKey(), icon.cacheKey());
+    // The sizes of the icon theme, each rendered from the one SVG (packaging/icons/claimcheck.svg).
+    QList<QSize> sizes = icon.availableSizes();
+    std::sort(sizes.begin(), sizes.end(), [](QSize a, QSize b) { return a.width() < b.width(); });
+    const QList<QSize> expected{{16, 16}, {22, 22}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}};
+    QCOMPARE(sizes, expected);
 
+    // The design's 32 x 32 image: a white sheet with a green check mark over its lower right corner.
     const QImage image = icon.pixmap(32, 32).toImage();
     QCOMPARE(image.size(), QSize(32, 32));
     QCOMPARE(image.pixelColor(0, 31).alpha(), 0); // outside the sheet
     QCOMPARE(image.pixelColor(8, 5), QColor(Qt::white));
     const QColor check = image.pixelColor(21, 26);
     QVERIFY2(check.green() > 100 && check.red() < 80 && check.blue() < 100, qPrintable(check.name()));
+    // The largest size is the same drawing at eight times the scale.
+    const QImage large = icon.pixmap(256, 256).toImage();
+    QCOMPARE(large.size(), QSize(256, 256));
+    QCOMPARE(large.pixelColor(4, 252).alpha(), 0);
+    QCOMPARE(large.pixelColor(68, 44), QColor(Qt::white));
+    const QColor largeCheck = large.pixelColor(168, 208);
+    QVERIFY2(largeCheck.green() > 100 && largeCheck.red() < 80 && largeCheck.blue() < 100,
+             qPrintable(largeCheck.name()));
 }
 
 void TestLook::twipsRoundToTheNearestPixel_data() {
