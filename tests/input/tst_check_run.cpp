@@ -1,3 +1,4 @@
+#include "../results/list_order.h"
 #include "../results/results_window_fixture.h"
 #include "analysis/word_index.h"
 #include "input/merovin.h"
@@ -36,14 +37,6 @@ QStringList ToStrings(const std::vector<std::u16string>& words) {
 
 std::u16string_view View(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())};
-}
-
-// The list shows its entries in ascending order, ignoring case.
-bool IsSorted(const QStringList& items) {
-    for (qsizetype i = 1; i < items.size(); ++i)
-        if (QString::compare(items[i - 1], items[i], Qt::CaseInsensitive) > 0)
-            return false;
-    return true;
 }
 
 QStringList SortedCopy(QStringList items) {
@@ -131,7 +124,7 @@ void CheckRunTest::listsMatchTheAnalysisOnARealPatent() {
     const WordIndex claimsIndex = BuildWordIndex(View(claims));
     const WordIndex disclosureIndex = BuildWordIndex(View(description));
     const QStringList list1 = Items(*r.List1), list2 = Items(*r.List2), list3 = Items(*r.List3);
-    QVERIFY(IsSorted(list1) && IsSorted(list2) && IsSorted(list3));
+    QVERIFY(IsInListOrder(list1) && IsInListOrder(list2) && IsInListOrder(list3));
     QCOMPARE(SortedCopy(list1), SortedCopy(ToStrings(claimsIndex.words)));
     QCOMPARE(SortedCopy(list2), SortedCopy(ToStrings(disclosureIndex.words)));
     QCOMPARE(SortedCopy(list3),

@@ -1,4 +1,9 @@
 # The results window's layout and look, the word list, and the shared look and twips helpers.
-claimcheck_add_qt_test(tst_wordlist SOURCES tst_wordlist.cpp LIBS claimcheck_results TIMEOUT 120)
+claimcheck_add_qt_test(tst_wordlist SOURCES tst_wordlist.cpp list_order.h LIBS claimcheck_results TIMEOUT 120)
 claimcheck_add_qt_test(tst_trevask_layout SOURCES tst_trevask_layout.cpp LIBS claimcheck_results TIMEOUT 120)
 claimcheck_add_qt_test(tst_look SOURCES tst_look.cpp LIBS claimcheck_results TIMEOUT 60)
+# The word list's order in a Spanish user's environment: it follows LC_COLLATE (LC_ALL, which would win, is unset).
+add_test(NAME tst_wordlist_spanish_collation COMMAND tst_wordlist followsTheUsersCollationLocale)
+set_tests_properties(tst_wordlist_spanish_collation PROPERTIES TIMEOUT 60
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_COLLATE=es_ES.UTF-8"
+    ENVIRONMENT_MODIFICATION "LC_ALL=unset:")
