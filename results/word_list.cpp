@@ -147,7 +147,8 @@ public:
     }
 
     // Puts the entries in order. Each entry's sort key is made once, and the sort compares keys, which are bytes.
-    void sort(QList<QString>& texts) const;
+    // Gives the FoldedHead of each entry too, in the new order, made while the entry's text is at hand.
+    void sort(QList<QString>& texts, std::vector<quint64>& foldedHeads) const;
 
 private:
     UCollator* m_collator = nullptr;
@@ -196,14 +197,17 @@ void SortByHead(std::vector<SortItem>& items) {
     }
 }
 
-void Collation::sort(QList<QString>& texts) const {
+void Collation::sort(QList<QString>& texts, std::vector<quint64>& foldedHeads) const {
     std::vector<uint8_t> keys;
     keys.reserve(size_t(texts.size()) * 20);
     std::vector<SortItem> items;
     items.reserve(size_t(texts.size()));
     QString scratch;
     std::vector<uint8_t> key(256);
+    std::vector<quint64> heads;
+    heads.reserve(size_t(texts.size()));
     for (qsizetype i = 0; i < texts.size(); ++i) {
+        heads.push_back(FoldedHead(texts.at(i)));
         const QStringView visible = Visible(texts.at(i), scratch);
         int32_t length =
             ucol_getSortKey(m_collator, Units(visible), int32_t(visible.size()), key.data(), int32_t(key.size()));
@@ -255,11 +259,14 @@ void Collation::sort(QList<QString>& texts) const {
     constexpr size_t kAhead = 16;
     QList<QString> sorted;
     sorted.reserve(texts.size());
+    foldedHeads.clear();
+    foldedHeads.reserve(items.size());
     const QString* old = texts.constData();
     for (size_t i = 0; i < items.size(); ++i) {
         if (i + kAhead < items.size())
             __builtin_prefetch(old + items[i + kAhead].index);
         sorted.append(std::move(texts[items[i].index]));
+        foldedHeads.push_back(heads[items[i].index]);
     }
     texts.swap(sorted);
 }
@@ -348,14 +355,16 @@ public:
     // reset notifications finds nothing left to merge.
     int merge(int selected) {
         QList<QString> added = std::exchange(m_pending, {});
-        m_heads.clear();
-        m_collation.sort(added);
+        std::vector<quint64> addedHeads;
+        m_collation.sort(added, addedHeads);
         if (m_entries.isEmpty()) {
             beginResetModel();
             m_entries.swap(added);
+            m_heads.swap(addedHeads);
             endResetModel();
             return selected;
         }
+        m_heads.clear();
         // Where each added entry goes: before the entry now at that place. The places only grow.
         const auto before = [this](const QString& a, const QString& b) { return m_collation.before(a, b); };
         std::vector<qsizetype> places;
@@ -386,10 +395,11 @@ public:
     }
 
     // The first entry, in list order, that begins with `prefix` ignoring case, or -1. Entries that begin alike need
-    // not stand together, so every entry is looked at until one does: first by the head of its folded text, which
-    // the first search after a change reads from all entries, then, where the heads agree, in full.
+    // not stand together, so every entry is looked at until one does: first by the head of its folded text, then,
+    // where the heads agree, in full. Entries merged into a filled list have their heads made by the first search.
     int firstStartingWith(const QString& prefix) const {
-        if (m_heads.empty()) {
+        if (m_heads.size() != size_t(m_entries.size())) {
+            m_heads.clear();
             m_heads.reserve(size_t(m_entries.size()));
             for (const QString& entry : m_entries)
                 m_heads.push_back(FoldedHead(entry));
@@ -408,7 +418,7 @@ private:
     Collation m_collation;
     QList<QString> m_entries;
     QList<QString> m_pending;
-    mutable std::vector<quint64> m_heads; // FoldedHead of each entry, in list order; empty until a search needs it
+    mutable std::vector<quint64> m_heads; // FoldedHead of each entry, in list order; empty: made by the next search
 };
 
 WordList::WordList(QWidget* parent) : QListView(parent) {
