@@ -43,10 +43,13 @@ trevask* ResultsWindowHost::ensureWindow() {
 
 void RunSupportCheck(ResultsWindowHost& host, const QString& claimsText, const QString& disclosureText) {
     trevask* window = host.ensureWindow();
+    // A window the user minimised comes back as it was before (normal or maximised): show() alone leaves it an icon.
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
 
-    window->RichTextBox1->setPlainText(claimsText);
-    window->RichTextBox2->setPlainText(disclosureText);
+    // Nothing of the earlier run's finds may colour the new texts.
+    SetBoxPlainText(*window->RichTextBox1, claimsText);
+    SetBoxPlainText(*window->RichTextBox2, disclosureText);
     window->start = 1;
 
     // Both indexes are built from the texts as the results boxes hold them, so that every listed word can be

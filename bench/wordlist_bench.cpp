@@ -67,7 +67,7 @@ void BM_FillShownThenPaint(benchmark::State& state) {
 }
 BENCHMARK(BM_FillShownThenPaint)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
-// Type-ahead over a million entries: a binary search per character.
+// Type-ahead over a million entries: a word of six characters, each a keystroke.
 void BM_TypeAhead(benchmark::State& state) {
     const QStringList& words = Words(1'000'000);
     WordList list;
@@ -80,6 +80,36 @@ void BM_TypeAhead(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_TypeAhead)->Unit(benchmark::kMicrosecond);
+
+// One type-ahead keystroke over a million entries: a letter whose first entry lies halfway down the list, a
+// character that begins no entry, so that every entry is looked at, and that character again as the first keystroke
+// after the list was filled.
+void BM_TypeAheadKeystroke(benchmark::State& state) {
+    const QStringList& words = Words(1'000'000);
+    WordList list;
+    Fill(list, words);
+    benchmark::DoNotOptimize(list.item(0));
+    const bool afterFilling = state.range(0) == 2;
+    const QString typed = state.range(0) == 0 ? QStringLiteral("m") : QStringLiteral("\u00E9");
+    for (auto _ : state) {
+        if (afterFilling) {
+            state.PauseTiming();
+            list.clear();
+            Fill(list, words);
+            benchmark::DoNotOptimize(list.item(0));
+            state.ResumeTiming();
+        }
+        list.clearTypeAhead();
+        list.typeAhead(typed);
+        benchmark::DoNotOptimize(list.selectedPosition());
+    }
+    state.SetLabel(state.range(0) == 0   ? "a letter halfway down"
+                   : state.range(0) == 1 ? "a character no entry begins with"
+                                         : "the same, first keystroke after filling");
+}
+BENCHMARK(BM_TypeAheadKeystroke)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+// Each of its iterations fills the list again, untimed: a few are enough.
+BENCHMARK(BM_TypeAheadKeystroke)->Arg(2)->Iterations(5)->Unit(benchmark::kMillisecond);
 
 // Reading every entry back by position, as the check run reads the claims index.
 void BM_ReadAll(benchmark::State& state) {

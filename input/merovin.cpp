@@ -188,8 +188,9 @@ void merovin::closeEvent(QCloseEvent* event) {
 }
 
 void merovin::clear_Click() {
-    RichTextBox1->setPlainText(QString());
-    RichTextBox2->setPlainText(QString());
+    // What the user types next into an emptied box is plain, whatever the pasted text it replaced looked like.
+    SetBoxPlainText(*RichTextBox1, QString());
+    SetBoxPlainText(*RichTextBox2, QString());
     Text1->setText(QString());
 }
 

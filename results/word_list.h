@@ -8,8 +8,10 @@ namespace claimcheck {
 
 class WordListModel;
 
-// A list of words that always shows and returns its entries sorted (case-insensitively, ties broken by exact
-// code units so the order is total and stable). Entries are addressed by their 0-based position in that order.
+// A list of words that always shows and returns its entries sorted as a dictionary of the user's language orders
+// them (ICU's root order where the user's locale is C or POSIX), ties broken by exact code units so the order is
+// total and stable. Entries are addressed by their 0-based position in that order. The collation locale is read
+// when the list is created.
 // It keeps every entry, empty ones as empty items, and stays fast with a million entries.
 //
 // `picked()` is emitted once for every mouse click on an item (the already selected one and each click of a

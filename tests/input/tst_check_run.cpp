@@ -1,3 +1,5 @@
+#include "list_order.h"
+#include "results_window_fixture.h"
 #include "analysis/word_index.h"
 #include "input/merovin.h"
 #include "ui/box_text.h"
@@ -10,10 +12,12 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QWindow>
 
 #include <algorithm>
 
 using namespace claimcheck;
+using namespace claimcheck::testing;
 
 namespace {
 
@@ -35,14 +39,6 @@ std::u16string_view View(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())};
 }
 
-// The list shows its entries in ascending order, ignoring case.
-bool IsSorted(const QStringList& items) {
-    for (qsizetype i = 1; i < items.size(); ++i)
-        if (QString::compare(items[i - 1], items[i], Qt::CaseInsensitive) > 0)
-            return false;
-    return true;
-}
-
 QStringList SortedCopy(QStringList items) {
     std::sort(items.begin(), items.end());
     return items;
@@ -53,6 +49,15 @@ QString ReadCorpus(const QString& name) {
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(file.readAll());
+}
+
+// The colour map (results_window_fixture.h) of a text none of whose characters is coloured.
+QString Uncoloured(const QString& text) {
+    QString map(text.size(), u'.');
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text.at(i) == u'\n')
+            map[i] = u'/';
+    return map;
 }
 
 struct Fixture {
@@ -79,6 +84,12 @@ private slots:
     void noBreakSpaceDoesNotSplitWords();
     void onlyThePlainTextReachesTheResults();
     void lineBreaksJoinWordsAndAreCleanedAway();
+    void aSecondCheckLeavesNoColourOfTheFirst_data();
+    void aSecondCheckLeavesNoColourOfTheFirst();
+    void aSecondCheckAfterAHugeWordWrapsAtWordsAgain();
+    void aCheckAfterReopeningStartsPlain();
+    void aMinimisedResultsWindowComesBackActive_data();
+    void aMinimisedResultsWindowComesBackActive();
 };
 
 void CheckRunTest::workedExample() {
@@ -113,7 +124,7 @@ void CheckRunTest::listsMatchTheAnalysisOnARealPatent() {
     const WordIndex claimsIndex = BuildWordIndex(View(claims));
     const WordIndex disclosureIndex = BuildWordIndex(View(description));
     const QStringList list1 = Items(*r.List1), list2 = Items(*r.List2), list3 = Items(*r.List3);
-    QVERIFY(IsSorted(list1) && IsSorted(list2) && IsSorted(list3));
+    QVERIFY(IsInListOrder(list1) && IsInListOrder(list2) && IsInListOrder(list3));
     QCOMPARE(SortedCopy(list1), SortedCopy(ToStrings(claimsIndex.words)));
     QCOMPARE(SortedCopy(list2), SortedCopy(ToStrings(disclosureIndex.words)));
     QCOMPARE(SortedCopy(list3),
@@ -242,6 +253,110 @@ void CheckRunTest::lineBreaksJoinWordsAndAreCleanedAway() {
     trevask& r = f.results();
     QCOMPARE(Items(*r.List1), (QStringList{"comprising:\na", "lever"}));
     QCOMPARE(Items(*r.List3), QStringList{"comprisinga"});
+}
+
+void CheckRunTest::aSecondCheckLeavesNoColourOfTheFirst_data() {
+    QTest::addColumn<QString>("claims");
+    QTest::addColumn<QString>("disclosure");
+    QTest::newRow("longer texts")
+        << QStringLiteral("A rotor causing a gear to turn a rotor shaft and more words after it")
+        << QStringLiteral("The rotor and the cog turn on a long shaft of steel, and more besides");
+    QTest::newRow("shorter texts") << QStringLiteral("A cog") << QStringLiteral("a cog");
+    QTest::newRow("several lines") << QStringLiteral("A cog\nand\na rotor") << QStringLiteral("a cog \n\n rotor");
+}
+
+// The user's day: finds colour both texts red and blue, then the next check. Every character of both new texts is
+// in the default format, and a find in the new texts colours only its own occurrence.
+void CheckRunTest::aSecondCheckLeavesNoColourOfTheFirst() {
+    QFETCH(QString, claims);
+    QFETCH(QString, disclosure);
+    MessageRecorder messages;
+    Fixture f;
+    f.run(QStringLiteral("A gear causing a rotor to turn"), QStringLiteral("The gear and the rotor turn"));
+    trevask& r = f.results();
+    Pick(r.List3, QStringLiteral("causing")); // red in the claims
+    Pick(r.List1, QStringLiteral("rotor"));   // blue in the claims, after the red word
+    Pick(r.List2, QStringLiteral("turn"));    // blue in the disclosure, after the claims' "rotor"
+    QCOMPARE(ColourMap(*r.RichTextBox1->document()), QStringLiteral(".......rrrrrrr...bbbbb........"));
+    QCOMPARE(ColourMap(*r.RichTextBox2->document()), QStringLiteral(".......................bbbb"));
+    // The cursor stands right after the last coloured character, in each box.
+    QVERIFY(r.RichTextBox1->textCursor().hasSelection());
+
+    f.run(claims, disclosure);
+    QCOMPARE(ColourMap(*r.RichTextBox1->document()), Uncoloured(claims));
+    QCOMPARE(ColourMap(*r.RichTextBox2->document()), Uncoloured(disclosure));
+    QCOMPARE(r.RichTextBox1->toPlainText(), claims);
+    QCOMPARE(r.RichTextBox2->toPlainText(), disclosure);
+
+    // A blue find now shows as blue on its own word only.
+    Pick(r.List2, QStringLiteral("cog"));
+    const qsizetype at = disclosure.indexOf(QStringLiteral("cog"));
+    QVERIFY(at > 0);
+    const QString expected = Uncoloured(disclosure).replace(at, 3, QStringLiteral("bbb"));
+    QCOMPARE(ColourMap(*r.RichTextBox2->document()), expected);
+    QCOMPARE(messages.texts, QStringList());
+}
+
+// A word longer than a line can wrap makes a box wrap anywhere; the next check's ordinary text wraps at words again.
+void CheckRunTest::aSecondCheckAfterAHugeWordWrapsAtWordsAgain() {
+    Fixture f;
+    const QTextOption::WrapMode usual =
+        f.window.results().ensureWindow()->RichTextBox1->document()->defaultTextOption().wrapMode();
+    f.run(QString(5000, u'x'), QString(5000, u'y'));
+    trevask& r = f.results();
+    QVERIFY(r.RichTextBox1->document()->defaultTextOption().wrapMode() != usual);
+    f.run(QStringLiteral("a wheel"), QStringLiteral("the wheel"));
+    QCOMPARE(r.RichTextBox1->document()->defaultTextOption().wrapMode(), usual);
+    QCOMPARE(r.RichTextBox2->document()->defaultTextOption().wrapMode(), usual);
+}
+
+// The re-created window has new boxes: a check after closing the coloured one shows plain texts.
+void CheckRunTest::aCheckAfterReopeningStartsPlain() {
+    MessageRecorder messages;
+    Fixture f;
+    f.run(QStringLiteral("A gear causing a rotor"), QStringLiteral("gear rotor"));
+    QPointer<trevask> first = f.window.results().window();
+    Pick(first->List3, QStringLiteral("causing"));
+    QVERIFY(ColourMap(*first->RichTextBox1->document()).contains(u'r'));
+    QVERIFY(first->close());
+    QTRY_VERIFY(first.isNull());
+
+    f.run(QStringLiteral("A gear causing a rotor"), QStringLiteral("gear rotor"));
+    trevask& r = f.results();
+    QCOMPARE(ColourMap(*r.RichTextBox1->document()), QString(22, u'.'));
+    QCOMPARE(ColourMap(*r.RichTextBox2->document()), QString(10, u'.'));
+    QCOMPARE(r.List3->selectedPosition(), -1);
+}
+
+void CheckRunTest::aMinimisedResultsWindowComesBackActive_data() {
+    QTest::addColumn<bool>("maximised");
+    QTest::newRow("normal") << false;
+    QTest::newRow("maximised") << true;
+}
+
+// The user minimised the results window and works in the input window; the next check shows the results window
+// again, as it was before it was minimised, and active.
+void CheckRunTest::aMinimisedResultsWindowComesBackActive() {
+    QFETCH(bool, maximised);
+    Fixture f;
+    f.window.show();
+    f.run(QStringLiteral("a wheel"), QStringLiteral("wheel"));
+    trevask& r = f.results();
+    QVERIFY(QTest::qWaitForWindowActive(&r));
+    if (maximised)
+        r.showMaximized();
+    r.setWindowState(r.windowState() | Qt::WindowMinimized);
+    QTRY_VERIFY(r.windowHandle()->windowState() == Qt::WindowMinimized);
+    f.window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f.window));
+
+    f.run(QStringLiteral("an axle"), QStringLiteral("axle"));
+    QVERIFY(r.isVisible());
+    QVERIFY(!r.isMinimized());
+    QCOMPARE(r.isMaximized(), maximised);
+    QTRY_COMPARE(r.windowHandle()->windowState(), maximised ? Qt::WindowMaximized : Qt::WindowNoState);
+    QVERIFY(QTest::qWaitForWindowActive(&r));
+    QCOMPARE(Items(*r.List1), (QStringList{"an", "axle"}));
 }
 
 QTEST_MAIN(CheckRunTest)

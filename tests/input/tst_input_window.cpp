@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextEdit>
 
 #include <cmath>
@@ -60,6 +61,7 @@ private slots:
     void heightChangesMoveNothing();
     void loadStepSetsClaimsNext();
     void clearEmptiesTheThreeBoxesOnly();
+    void typingAfterClearIsPlain();
     void exitChangesNothing();
     void closingTheInputWindowKeepsTheResultsWindow();
 };
@@ -264,6 +266,31 @@ void InputWindowTest::clearEmptiesTheThreeBoxesOnly() {
     QCOMPARE(window.results().window(), results);
     QCOMPARE(results->RichTextBox1->toPlainText(), QStringLiteral("1. A wheel."));
     QVERIFY(results->List1->count() > 0);
+}
+
+// Pasted rich text, the cursor left at its end (where the user clicked last), then Clear: what the user types next
+// into either box comes without the bold and colour of the text that was there.
+void InputWindowTest::typingAfterClearIsPlain() {
+    merovin window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (QTextEdit* box : {window.RichTextBox1, window.RichTextBox2}) {
+        box->setHtml(QStringLiteral("<p><b><span style='color:#ff0000'>1. A bold red wheel</span></b></p>"));
+        box->moveCursor(QTextCursor::End);
+    }
+
+    window.clear->trigger();
+
+    for (QTextEdit* box : {window.RichTextBox1, window.RichTextBox2}) {
+        box->setFocus();
+        QTest::keyClicks(box, QStringLiteral("typed"));
+        QCOMPARE(box->toPlainText(), QStringLiteral("typed"));
+        for (auto it = box->document()->begin().begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            QVERIFY(!format.hasProperty(QTextFormat::ForegroundBrush));
+            QVERIFY(format.fontWeight() <= QFont::Normal);
+        }
+    }
 }
 
 void InputWindowTest::exitChangesNothing() {

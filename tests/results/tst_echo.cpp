@@ -89,6 +89,8 @@ class EchoTest : public QObject {
 private slots:
     void echoSelectsTheFirstEntryBeginningWithTheWord_data();
     void echoSelectsTheFirstEntryBeginningWithTheWord();
+    void anAccentedWordLandsAmongItsUnaccentedNeighbours_data();
+    void anAccentedWordLandsAmongItsUnaccentedNeighbours();
     void twoFindsWithinTheDelayGiveOneEchoOfTheLaterWord();
     void aClickInTheDisclosureIndexDuringTheEchoDoesNothing();
     void aTickArmedDuringTheEchoWaitsForItsEnd();
@@ -161,6 +163,36 @@ void EchoTest::echoSelectsTheFirstEntryBeginningWithTheWord() {
     // The echo left `start` where the find put it: the next pick finds the next occurrence.
     ClickItem(echo.window->List3, word);
     QCOMPARE(echo.record.la, QVariant(13 + word.size()));
+}
+
+void EchoTest::anAccentedWordLandsAmongItsUnaccentedNeighbours_data() {
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QStringList>("list2");
+    QTest::addColumn<QStringList>("neighbourhood");
+    // "Übertragung" is not in the disclosure: the type-ahead stops at "über", the first entry that begins with "Über",
+    // which stands between "Ubahn" and "Ufer".
+    QTest::newRow("German") << QStringLiteral("Übertragung")
+                            << QStringList{"Zahn", "über", "Uhr", "Ufer", "Tor", "Ubahn"}
+                            << QStringList{"Ubahn", "über", "Ufer"};
+    QTest::newRow("French") << QStringLiteral("éléments") << QStringList{"zone", "élément", "elle", "elevage", "ecrou"}
+                            << QStringList{"ecrou", "élément", "elevage"};
+}
+
+// The echo shows the alphabetical neighbourhood of an unsupported word that begins with an accented letter: the
+// entry it lands on stands among the unaccented words around it, not after "z".
+void EchoTest::anAccentedWordLandsAmongItsUnaccentedNeighbours() {
+    QFETCH(QString, word);
+    QFETCH(QStringList, list2);
+    QFETCH(QStringList, neighbourhood);
+    EchoWindow echo(QStringLiteral("Claims: ") + word, list2.join(u' '), list2, {word});
+    QVERIFY(echo.open());
+
+    ClickItem(echo.window->List3, word);
+    QTRY_COMPARE(echo.focusLog, kEchoes1);
+    const WordList* list = echo.window->List2;
+    const int landed = list->selectedPosition();
+    QVERIFY(landed >= 1 && landed + 1 < list->count());
+    QCOMPARE((QStringList{list->item(landed - 1), list->item(landed), list->item(landed + 1)}), neighbourhood);
 }
 
 void EchoTest::twoFindsWithinTheDelayGiveOneEchoOfTheLaterWord() {

@@ -1,3 +1,4 @@
+#include "list_order.h"
 #include "results/word_list.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <algorithm>
 
 using namespace claimcheck;
+using claimcheck::testing::ReferenceBefore;
 
 namespace {
 
@@ -26,12 +28,18 @@ void Fill(WordList& list, const QStringList& entries) {
         list.addItem(entry);
 }
 
-// An independent statement of the list's order: case-folded text first, exact code units to break ties.
-bool ReferenceBefore(const QString& a, const QString& b) {
-    const QString fa = a.toCaseFolded();
-    const QString fb = b.toCaseFolded();
-    return fa != fb ? fa < fb : a < b;
-}
+// Makes the lists created while it lives collate for `locale` (QLocale(), which the lists read, is the default
+// locale), and puts the earlier default back.
+class CollationLocale {
+public:
+    explicit CollationLocale(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~CollationLocale() { QLocale::setDefault(m_previous); }
+    CollationLocale(const CollationLocale&) = delete;
+    CollationLocale& operator=(const CollationLocale&) = delete;
+
+private:
+    QLocale m_previous;
+};
 
 // Fills the list and shows it at a size that holds every entry, for the mouse; false when it never appeared.
 [[nodiscard]] bool ShowFilled(WordList& list, const QStringList& entries) {
@@ -52,22 +60,25 @@ void PostTyped(QWidget* target, const QString& text) {
     }
 }
 
-// The entries of the type-ahead tests, in the list's order.
+// The entries of the type-ahead tests, in the list's order (the root order of the C locale): the empty entry,
+// punctuation before symbols ("{" before "+" before "~"), then letters, accented ones beside their base letters and
+// an entry that begins with a tab or a line break where its visible characters put it; a letter of another script
+// (Deseret) after the Latin ones.
 const QStringList kTypeAheadEntries{QString(),
-                                    QStringLiteral("\tx"),
-                                    QStringLiteral("\nabc"),
+                                    QStringLiteral("{x}"),
                                     QStringLiteral("+^%~"),
-                                    QStringLiteral("apple"),
+                                    QStringLiteral("~tilde"),
                                     QStringLiteral("a{b}"),
+                                    QStringLiteral("\nabc"),
+                                    QStringLiteral("apple"),
                                     QStringLiteral("banana"),
                                     QStringLiteral("Band"),
                                     QStringLiteral("bandana"),
                                     QStringLiteral("cherry"),
-                                    QStringLiteral("zeta"),
-                                    QStringLiteral("{x}"),
-                                    QStringLiteral("~tilde"),
                                     QStringLiteral("émail"),
                                     QStringLiteral("Émile"),
+                                    QStringLiteral("\tx"),
+                                    QStringLiteral("zeta"),
                                     QStringLiteral("\U00010428x")};
 
 } // namespace
@@ -77,6 +88,9 @@ class TestWordList : public QObject {
 private slots:
     void showsEntriesInCollationOrder_data();
     void showsEntriesInCollationOrder();
+    void followsTheDictionaryOrderOfTheLanguage_data();
+    void followsTheDictionaryOrderOfTheLanguage();
+    void followsTheUsersCollationLocale();
     void orderDoesNotDependOnTheOrderOfAdding();
     void readsBetweenAddsSeeSortedInsertion();
     void addingKeepsTheSelectedEntrySelected();
@@ -95,6 +109,8 @@ private slots:
 
     void typeAheadSelectsFirstEntryBeginningWithTheTypedText_data();
     void typeAheadSelectsFirstEntryBeginningWithTheTypedText();
+    void typeAheadFindsEntriesThatAnAccentedEntrySplits_data();
+    void typeAheadFindsEntriesThatAnAccentedEntrySplits();
     void typeAheadExtendsWithinTheKeyboardIntervalOnly();
     void typedKeysReachTheTypeAhead();
     void postedTextKeysTypeAndKeepTheFocus_data();
@@ -109,18 +125,31 @@ void TestWordList::showsEntriesInCollationOrder_data() {
     };
     row("alphabetical", {"beta", "alpha", "gamma"}, {"alpha", "beta", "gamma"});
     row("case is ignored", {"Zebra", "apple"}, {"apple", "Zebra"});
-    row("case ties by code unit", {"apple", "APPLE", "Apple"}, {"APPLE", "Apple", "apple"});
+    row("lower case first when only case differs", {"APPLE", "apple", "Apple"}, {"apple", "Apple", "APPLE"});
     row("empty entries first and kept", {"b", "", ""}, {"", "", "b"});
     row("duplicates kept", {"x", "x"}, {"x", "x"});
     row("punctuation before letters", {"Gamma", "_x", "alpha"}, {"_x", "alpha", "Gamma"});
+    row("punctuation before symbols before digits", {"1", "~", "+", "_"}, {"_", "+", "~", "1"});
     row("digits by character", {"9", "10", "1"}, {"1", "10", "9"});
-    row("prefix first", {"aa", "a\nb", "a"}, {"a", "a\nb", "aa"});
-    row("accented letters after ASCII", {"Émile", "zeta", "emu"}, {"emu", "zeta", "Émile"});
-    row("sigmas fold alike", {QStringLiteral("σ"), QStringLiteral("ς"), QStringLiteral("Σ")},
-        {QStringLiteral("Σ"), QStringLiteral("ς"), QStringLiteral("σ")});
-    // By UTF-16 unit: a supplementary letter (a surrogate pair) sorts before U+FFFD, and folds like a BMP one.
-    row("supplementary planes", {QStringLiteral("\U00010428"), QStringLiteral("\uFFFD"), QStringLiteral("\U00010400")},
-        {QStringLiteral("\U00010400"), QStringLiteral("\U00010428"), QStringLiteral("\uFFFD")});
+    // Entries whose visible characters are the same are ordered by their code units: a control character comes
+    // before a letter, a separator (U+2029) after it.
+    row("line breaks count for nothing", {"ab", "a\nb", "a", "aa", "\nb"}, {"a", "aa", "a\nb", "ab", "\nb"});
+    row("tabs and separators count for nothing",
+        {QStringLiteral("ac"), QStringLiteral("a\tb"), QStringLiteral("a\u2029c"), QStringLiteral("ab")},
+        {QStringLiteral("a\tb"), QStringLiteral("ab"), QStringLiteral("ac"), QStringLiteral("a\u2029c")});
+    row("accented letters beside their base letters", {"Émile", "zeta", "emu", "Eagle", "élan", "Ebene"},
+        {"Eagle", "Ebene", "élan", "Émile", "emu", "zeta"});
+    row("unaccented first when only accents differ", {QStringLiteral("résumé"), QStringLiteral("resume")},
+        {QStringLiteral("resume"), QStringLiteral("résumé")});
+    // A precomposed letter and a letter with a combining accent collate alike; their code units then decide.
+    row("canonically equivalent spellings stand together",
+        {QStringLiteral("ef"), QStringLiteral("e\u0301a"), QStringLiteral("eb"), QStringLiteral("\u00E9a")},
+        {QStringLiteral("e\u0301a"), QStringLiteral("\u00E9a"), QStringLiteral("eb"), QStringLiteral("ef")});
+    row("Greek in its alphabet's order", {QStringLiteral("τ"), QStringLiteral("Σ"), QStringLiteral("ρ")},
+        {QStringLiteral("ρ"), QStringLiteral("Σ"), QStringLiteral("τ")});
+    // A supplementary letter (a surrogate pair) has its own place, lower case first; U+FFFD follows every letter.
+    row("supplementary planes", {QStringLiteral("\U00010400"), QStringLiteral("\uFFFD"), QStringLiteral("\U00010428")},
+        {QStringLiteral("\U00010428"), QStringLiteral("\U00010400"), QStringLiteral("\uFFFD")});
 }
 
 void TestWordList::showsEntriesInCollationOrder() {
@@ -132,10 +161,70 @@ void TestWordList::showsEntriesInCollationOrder() {
     QCOMPARE(Entries(list), shown);
 }
 
+// Word sets of three languages and the order their dictionaries give them.
+// German (DIN 5007-1, the dictionary order): an umlaut sorts as its base letter and ß as "ss"; where the letters
+// are otherwise the same, the plain letter comes before the umlaut, "ss" before "ß", lower case before upper case.
+// French: accents and the cedilla count only where the letters are otherwise the same, and "œ" sorts as "oe".
+// Spanish (the Academy's order since 1994): "ñ" is a letter of its own, after "n"; "ch" and "ll" are no longer
+// letters of their own; accents count only where the letters are otherwise the same. Without a Spanish collation
+// (the root order) "ñ" is an "n" with an accent.
+const QStringList kGerman{"Apfel", "Äpfel", "Ärger", "arm",   "Arm",  "Arzt", "Masse", "Maße",   "Mast", "oben",
+                          "offen", "Öl",    "über",  "Übung", "Ufer", "Uhr",  "Zahl",  "zählen", "Zahn"};
+const QStringList kFrench{"abbaye", "abbé",  "ça",       "cabane", "cobalt", "code",  "cœur",     "dehors", "déjà",
+                          "école",  "effet", "éléphant", "élève",  "être",   "étude", "garage",   "garçon", "gare",
+                          "ici",    "idée",  "Île",      "oasis",  "odeur",  "œuvre", "officier", "zèbre",  "zéro"};
+const QStringList kSpanish{"ángulo", "anillo", "anzuelo", "añadir", "año",  "chico",  "cosa",  "dama", "el",
+                           "él",     "llave",  "lobo",    "luz",    "nube", "nutria", "ñandú", "ñu",   "obra"};
+const QStringList kSpanishInRootOrder{"añadir", "ángulo", "anillo", "año",  "anzuelo", "chico",
+                                      "cosa",   "dama",   "el",     "él",   "llave",   "lobo",
+                                      "luz",    "ñandú",  "ñu",     "nube", "nutria",  "obra"};
+
+void TestWordList::followsTheDictionaryOrderOfTheLanguage_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QStringList>("ordered");
+    QTest::newRow("German, de_DE") << QLocale(QLocale::German, QLocale::Germany) << kGerman;
+    QTest::newRow("German, C") << QLocale::c() << kGerman;
+    QTest::newRow("French, fr_FR") << QLocale(QLocale::French, QLocale::France) << kFrench;
+    QTest::newRow("French, C") << QLocale::c() << kFrench;
+    QTest::newRow("Spanish, es_ES") << QLocale(QLocale::Spanish, QLocale::Spain) << kSpanish;
+    QTest::newRow("Spanish, C") << QLocale::c() << kSpanishInRootOrder;
+    QTest::newRow("Spanish, en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << kSpanishInRootOrder;
+}
+
+void TestWordList::followsTheDictionaryOrderOfTheLanguage() {
+    QFETCH(QLocale, locale);
+    QFETCH(QStringList, ordered);
+    const CollationLocale collation(locale);
+    for (const bool reversed : {false, true}) {
+        QStringList added = ordered;
+        if (reversed)
+            std::reverse(added.begin(), added.end());
+        else
+            std::shuffle(added.begin(), added.end(), *QRandomGenerator::global());
+        WordList list;
+        Fill(list, added);
+        QCOMPARE(Entries(list), ordered);
+    }
+}
+
+// The list follows the collation locale of the user's environment (LC_ALL, LC_COLLATE, LANG): under C, as the test
+// suite runs, the root order; the same test runs again with LC_COLLATE set to Spanish.
+void TestWordList::followsTheUsersCollationLocale() {
+    const QLocale collation = QLocale::system().collation();
+    WordList list;
+    Fill(list, kSpanish);
+    if (collation.language() == QLocale::Spanish)
+        QCOMPARE(Entries(list), kSpanish);
+    else if (collation.language() == QLocale::C)
+        QCOMPARE(Entries(list), kSpanishInRootOrder);
+    else
+        QSKIP("run under the C locale or with LC_COLLATE set to a Spanish locale");
+}
+
 void TestWordList::orderDoesNotDependOnTheOrderOfAdding() {
     QStringList words;
     QRandomGenerator random(42);
-    const QString alphabet = QStringLiteral("aAbBzZéÉ_1\n");
+    const QString alphabet = QStringLiteral("aAbBzZéÉüÜß_-1\n\t");
     for (int i = 0; i < 400; ++i) {
         QString word;
         for (int n = random.bounded(0, 6); n > 0; --n)
@@ -171,7 +260,7 @@ void TestWordList::addingKeepsTheSelectedEntrySelected() {
     Fill(list, {"a", "z", "M", "b", "m"});
     QCOMPARE(list.count(), 8);
     QCOMPARE(list.item(list.selectedPosition()), QStringLiteral("m"));
-    QCOMPARE(list.selectedPosition(), 4); // a b c M m (the earlier one stays selected) m x z
+    QCOMPARE(list.selectedPosition(), 3); // a b c m (the earlier one stays selected) m M x z
 }
 
 void TestWordList::keepsMoreThan32767Entries() {
@@ -362,7 +451,7 @@ void TestWordList::typeAheadSelectsFirstEntryBeginningWithTheTypedText_data() {
     QTest::newRow("tab") << QStringLiteral("\t") << QStringLiteral("\tx") << 1;
     QTest::newRow("line feed") << QStringLiteral("\n") << QStringLiteral("\nabc") << 1;
     QTest::newRow("brace") << QStringLiteral("{") << QStringLiteral("{x}") << 1;
-    QTest::newRow("brace inside") << QStringLiteral("a{") << QStringLiteral("a{b}") << 2;
+    QTest::newRow("brace inside") << QStringLiteral("a{") << QStringLiteral("a{b}") << 1;
     QTest::newRow("modifier symbols") << QStringLiteral("+^%~") << QStringLiteral("+^%~") << 1;
     QTest::newRow("tilde") << QStringLiteral("~") << QStringLiteral("~tilde") << 1;
     QTest::newRow("accent folds case") << QStringLiteral("É") << QStringLiteral("émail") << 1;
@@ -388,6 +477,34 @@ void TestWordList::typeAheadSelectsFirstEntryBeginningWithTheTypedText() {
     list.typeAhead(typed);
     QCOMPARE(list.item(list.selectedPosition()), selected);
     QCOMPARE(picked.count(), picks);
+}
+
+void TestWordList::typeAheadFindsEntriesThatAnAccentedEntrySplits_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("selected");
+    QTest::newRow("first of all") << QStringLiteral("e") << QStringLiteral("ea");
+    QTest::newRow("past an accented entry") << QStringLiteral("eb") << QStringLiteral("eb");
+    QTest::newRow("past two accented entries") << QStringLiteral("ec") << QStringLiteral("EC");
+    QTest::newRow("capital typed") << QStringLiteral("EB") << QStringLiteral("eb");
+    QTest::newRow("accented") << QStringLiteral("é") << QStringLiteral("Éa");
+    QTest::newRow("accented, further") << QStringLiteral("éb") << QStringLiteral("éb");
+    QTest::newRow("accented capital typed") << QStringLiteral("ÉB") << QStringLiteral("éb");
+    QTest::newRow("after them") << QStringLiteral("f") << QStringLiteral("f");
+}
+
+// The entries that begin with the same letters need not stand together: an accented entry stands between "ea" and
+// "eb". The type-ahead still finds the first entry, in list order, that begins with the typed letters (case
+// ignored, accents not), wherever the selection was.
+void TestWordList::typeAheadFindsEntriesThatAnAccentedEntrySplits() {
+    QFETCH(QString, typed);
+    QFETCH(QString, selected);
+    const QStringList ordered{"ea", "Éa", "eb", "éb", "EC", "f"};
+    WordList list;
+    Fill(list, {"f", "éb", "EC", "Éa", "eb", "ea"});
+    QCOMPARE(Entries(list), ordered);
+    list.setSelectedPosition(int(ordered.size()) - 1);
+    list.typeAhead(typed);
+    QCOMPARE(list.item(list.selectedPosition()), selected);
 }
 
 void TestWordList::typeAheadExtendsWithinTheKeyboardIntervalOnly() {
