@@ -97,7 +97,8 @@ void WebView::stopForGood() {
     if (!m_page)
         return;
     m_page->triggerAction(QWebEnginePage::Stop);
-    // Stopping alone leaves a page's own timers running: a page that reloads itself goes on doing so.
+    // The page itself goes, not only its load: with it go its scripts and timers (a page that reloads itself) and
+    // any copy still under way.
     delete std::exchange(m_page, nullptr);
     delete std::exchange(m_profile, nullptr);
     m_copyWanted = nullptr;
