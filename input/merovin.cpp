@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTextEdit>
+#include <QUrl>
 
 #include <utility>
 
@@ -147,9 +148,14 @@ merovin::merovin(QString patentServer, QWidget* parent) : QMainWindow(parent), m
     // The web view reports the top-level document only: its frames never reach the program. The report is queued
     // so that the page capture, which waits half a second processing events, runs on its own and not nested inside
     // the Chromium task that reported the completion.
+    // A completion still queued when the page has stopped for good names no document of the web view.
     connect(
         WebBrowser1, &QWebEngineView::loadFinished, this,
-        [this] { WebBrowser1_DocumentComplete(WebBrowser1->page(), WebBrowser1->url()); }, Qt::QueuedConnection);
+        [this] {
+            const QObject* document = WebBrowser1->topLevelDocument();
+            WebBrowser1_DocumentComplete(document, document ? WebBrowser1->url() : QUrl());
+        },
+        Qt::QueuedConnection);
     // "Exit" has no action: choosing it changes nothing.
 
     resize(kClientWidth / kTwipsPerPixel, menuBar()->sizeHint().height() + kClientHeight / kTwipsPerPixel);
@@ -181,10 +187,14 @@ void merovin::showEvent(QShowEvent* event) {
     m_closed = false;
 }
 
+// Nothing of a fetch goes on once the user has closed the window: the web view stops for good (no more requests,
+// completions or copies), and the waits of the retrieval end at once.
 void merovin::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
-    if (event->isAccepted())
-        m_closed = true;
+    if (!event->isAccepted())
+        return;
+    m_closed = true;
+    WebBrowser1->stopForGood();
 }
 
 void merovin::clear_Click() {

@@ -80,6 +80,9 @@ protected:
 private:
     ResultsWindowHost m_results;
     const QString m_patentServer;
+    // A pumped pause that ends at once when the window is closed during it.
+    void pauseWhileOpen(double seconds) const;
+
     bool m_closed = false; // closed by the user and not shown since
 };
 

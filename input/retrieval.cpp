@@ -5,10 +5,13 @@
 
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QTextEdit>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace claimcheck {
@@ -44,23 +47,35 @@ QString DescriptionAddress(const QString& server, const QString& number) {
     return Address(server, QStringLiteral("/espacenet/desc?LG=en&CY=ep&DB=EPD&PNP="), number);
 }
 
+// The pumped pause, taken in short slices so that the closing of the window is seen at once.
+void merovin::pauseWhileOpen(double seconds) const {
+    constexpr qint64 kSliceMs = 50;
+    const qint64 lengthMs = std::llround(seconds * 1000);
+    QElapsedTimer clock;
+    clock.start();
+    for (qint64 leftMs = lengthMs; leftMs > 0 && !m_closed; leftMs = lengthMs - clock.elapsed())
+        PumpedPause(double(std::min(leftMs, kSliceMs)) / 1000);
+}
+
 // Asks for the claims page, waits until the page capture has put the claims into their box (the capture runs
 // inside these pauses and flips flagrun), then asks for the description page and ends. The number box is read
 // again for the description, so an edit made while waiting counts.
+//
+// Closing the window ends the command at once, without the description: the window can be neither seen nor opened
+// again, and its waiting command must not keep the program alive once the last window has gone.
 void merovin::Command2_Click() {
     WebBrowser1->Navigate(ClaimsAddress(m_patentServer, PatentNumber(Text1->text())));
-    while (flagrun.toBool()) {
-        // A closed input window can be neither seen nor opened again: its command stops waiting instead of keeping
-        // the program alive, unseen, once the last window has gone.
-        if (m_closed)
-            return;
-        PumpedPause(kFlagTestPause);
-    }
+    while (flagrun.toBool() && !m_closed)
+        pauseWhileOpen(kFlagTestPause);
+    if (m_closed)
+        return;
     WebBrowser1->Navigate(DescriptionAddress(m_patentServer, PatentNumber(Text1->text())));
 }
 
 // Puts the text of a completed page into the box that flagrun names, by way of the clipboard, and flips the flag.
-// Neither the address nor the content of the page is looked at.
+// Neither the address nor the content of the page is looked at. A page that yields no text (an empty page, one that
+// a script fills only after it has completed, a frameset, a page whose copy has not come by the end of the pause)
+// empties its box: an old text left there would pass for this patent's.
 void merovin::WebBrowser1_DocumentComplete(const QObject* pDisp, const QUrl& /*URL*/) {
     if (!WebBrowser1->isTopLevelDocument(pDisp))
         return;
@@ -69,15 +84,16 @@ void merovin::WebBrowser1_DocumentComplete(const QObject* pDisp, const QUrl& /*U
     clipboard->clear();
     const auto copying = std::make_shared<bool>(true);
     WebBrowser1->selectAllCopyClear([copying] { return *copying; });
-    PumpedPause(kCopyPause);
-    // A copy that has not begun by now would land on the clipboard after it has been emptied below.
+    pauseWhileOpen(kCopyPause);
+    // A copy that comes after this is taken off the clipboard by the web view as soon as it lands.
     *copying = false;
-    const QString text = clipboard->text();
-    // A page that yields no text (a blank or failed page) leaves the box as it is, so the user's own text is never
-    // wiped out by nothing; the flag moves on all the same, so the next page still goes to the other box.
+    if (m_closed) {
+        // The window closed during the pause: the fetch is over, and nothing of it is stored.
+        clipboard->clear();
+        return;
+    }
     QTextEdit* box = flagrun.toBool() ? RichTextBox1 : RichTextBox2;
-    if (!text.isEmpty())
-        box->setPlainText(text);
+    box->setPlainText(clipboard->text());
     flagrun = !flagrun.toBool();
     clipboard->clear();
 }

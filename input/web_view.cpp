@@ -1,6 +1,9 @@
 #include "web_view.h"
 
 #include <QChildEvent>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QPointer>
 #include <QUrl>
 #include <QWebEnginePage>
@@ -8,12 +11,33 @@
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
 
+#include <algorithm>
+#include <utility>
+
 namespace claimcheck {
+
+namespace {
+
+// What the engine puts on the clipboard when it copies a page (seen with Qt WebEngine 6.4): HTML, and plain text
+// when the selection holds any. The program's own text boxes put Markdown and OpenDocument text beside those two,
+// the number box plain text alone.
+bool IsPageCopy(const QClipboard& clipboard) {
+    const QMimeData* data = clipboard.mimeData();
+    if (!data || !clipboard.ownsClipboard() || !data->hasHtml())
+        return false;
+    const QStringList formats = data->formats();
+    return std::all_of(formats.cbegin(), formats.cend(), [](const QString& format) {
+        return format == QLatin1String("text/html") || format == QLatin1String("text/plain");
+    });
+}
+
+} // namespace
 
 WebView::WebView(QWidget* parent) : QWebEngineView(parent) {
     setFocusPolicy(Qt::NoFocus);
     setAcceptDrops(false); // a drop would need a page, and the user cannot see where it lands anyway
     setContextMenuPolicy(Qt::NoContextMenu);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &WebView::dropUnwantedCopy);
 }
 
 WebView::~WebView() {
@@ -47,6 +71,7 @@ void WebView::selectAllCopyClear(std::function<bool()> wanted) {
     // Chromium silently ignores select-all and copy in a page that has never had focus (the clipboard keeps what
     // it held). Focusing the page's window from a script cures that without moving the keyboard focus of the
     // program. The script runs asynchronously, so the commands wait for its answer.
+    m_copyWanted = wanted;
     QPointer<QWebEnginePage> page = m_page;
     m_page->runJavaScript(QStringLiteral("window.focus()"), QWebEngineScript::ApplicationWorld,
                           [page, wanted = std::move(wanted)](const QVariant&) {
@@ -56,6 +81,27 @@ void WebView::selectAllCopyClear(std::function<bool()> wanted) {
                               page->triggerAction(QWebEnginePage::Copy);
                               page->triggerAction(QWebEnginePage::Unselect);
                           });
+}
+
+// The copy of a page of megabytes can reach the clipboard seconds after it was asked for, when its capture has
+// given up on it and emptied the clipboard (seen: 1.6 s to 8 s later, for pages of 1 to 20 MB). The page's text
+// must not stay on the clipboard then. The engine copies nothing but what the retrieval asks for: the user never
+// reaches the page.
+void WebView::dropUnwantedCopy() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (IsPageCopy(*clipboard) && !(m_copyWanted && m_copyWanted()))
+        clipboard->clear();
+}
+
+void WebView::stopForGood() {
+    if (!m_page)
+        return;
+    m_page->triggerAction(QWebEnginePage::Stop);
+    // The page itself goes, not only its load: with it go its scripts and timers (a page that reloads itself) and
+    // any copy still under way.
+    delete std::exchange(m_page, nullptr);
+    delete std::exchange(m_profile, nullptr);
+    m_copyWanted = nullptr;
 }
 
 // QWebEngineView hands both events to its page, creating the page (and so starting the engine) if there is none

@@ -28,10 +28,18 @@ public:
     // Whether `document` is the view's own top-level document (its page), as opposed to a frame or anything else.
     bool isTopLevelDocument(const QObject* document) const { return m_page && document == m_page; }
 
+    // The view's own top-level document, or null when it has none (never started, or stopped for good).
+    const QObject* topLevelDocument() const { return m_page; }
+
     // Selects the whole page, copies the selection to the clipboard and clears the selection. It happens later,
-    // while events are processed, and the copied text reaches the clipboard a few milliseconds after that; once
-    // `wanted` answers false it does not happen at all.
+    // while events are processed, and the copied text reaches the clipboard a few milliseconds after that (seconds,
+    // for a page of megabytes); once `wanted` answers false it does not happen at all, and a copy that reaches the
+    // clipboard when `wanted` answers false is taken off it at once.
     void selectAllCopyClear(std::function<bool()> wanted);
+
+    // Stops for good whatever the page is doing: its loading, its reloads, its scripts and its copying. The page
+    // goes, so no request, completion or copy of it can follow; a later Navigate starts afresh.
+    void stopForGood();
 
     // Whether the browser engine has been started.
     bool started() const { return m_page != nullptr; }
@@ -42,8 +50,11 @@ protected:
     void childEvent(QChildEvent* event) override;
 
 private:
+    void dropUnwantedCopy();
+
     QWebEngineProfile* m_profile = nullptr;
     QWebEnginePage* m_page = nullptr;
+    std::function<bool()> m_copyWanted; // of the last copy asked for
 };
 
 } // namespace claimcheck

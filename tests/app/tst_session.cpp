@@ -356,7 +356,100 @@ class SessionTest : public QObject {
     Q_OBJECT
 private slots:
     void aUserPastesChecksPicksClosesReopensAndFetches();
+    void closingTheInputWindowDuringAFetchEndsTheProgram();
+    void closingTheInputWindowDuringAFetchLeavesTheResultsWindow();
 };
+
+namespace {
+
+// A claims page that reloads itself every 0.3 s, on a server that counts its requests.
+void ServeEndlessClaims(StandInPatentServer& server) {
+    server.serve(PageTarget("claims", "US5"), {StandInPatentServer::selfReloadingPage("Claims of US5", 0.3)});
+    server.serve(PageTarget("desc", "US5"), {Page(QStringLiteral("Description of US5"))});
+}
+
+// Types the number, presses "Get text " and waits until the claims page has reloaded itself a few times. Returns
+// the input window, which is a new X window since its web view first loaded a page.
+quint32 FetchEndlessClaims(Session& s, const StandInPatentServer& server) {
+    Click(s.centreOf(kNumberBox));
+    Type(QStringLiteral("us5"));
+    Click(s.centreOf(kGetText));
+    if (!WaitUntil([&] { return server.requestLines().size() >= 5; }, 30000))
+        return 0;
+    return FindWindow(kInputTitle);
+}
+
+// How many requests the server had when they stopped coming: none for 2 s.
+qsizetype RequestsWhenTheyStop(const StandInPatentServer& server, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    qsizetype count = server.requestLines().size();
+    for (;;) {
+        QTest::qWait(2000);
+        const qsizetype now = server.requestLines().size();
+        if (now == count || clock.elapsed() > timeoutMs)
+            return now == count ? count : -1;
+        count = now;
+    }
+}
+
+} // namespace
+
+// The claims page reloads itself endlessly, so the command waits on; the user closes the only window. The program
+// ends, and with it every request.
+void SessionTest::closingTheInputWindowDuringAFetchEndsTheProgram() {
+    StandInPatentServer server;
+    QVERIFY(server.start());
+    ServeEndlessClaims(server);
+    Session s(QStringLiteral(CLAIMCHECK_SESSION_SCREENSHOTS));
+    QVERIFY2(s.start(server.authority().section(u':', -1).toUShort()), "the input window did not appear");
+
+    s.input = FetchEndlessClaims(s, server);
+    QVERIFY2(s.input, "the claims page did not reload itself");
+    QElapsedTimer sinceClose;
+    sinceClose.start();
+    AskToClose(s.input);
+    QVERIFY2(WaitUntil([&] { return s.program.state() == QProcess::NotRunning; }, 15000),
+             "the program went on after its only window was closed");
+    const qint64 endedMs = sinceClose.elapsed();
+    QCOMPARE(s.program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(s.program.exitCode(), 0);
+    const qsizetype requests = RequestsWhenTheyStop(server, 10000);
+    QVERIFY2(requests > 0, "requests went on after the program had ended");
+    QVERIFY(server.requestLinesFor("/espacenet/desc").isEmpty());
+    std::printf("the program ended %lld ms after its window was closed; %lld requests in all\n", endedMs,
+                qlonglong(requests));
+}
+
+// As above, with the results window open: the program goes on with it, but the fetch ends with the input window.
+void SessionTest::closingTheInputWindowDuringAFetchLeavesTheResultsWindow() {
+    StandInPatentServer server;
+    QVERIFY(server.start());
+    ServeEndlessClaims(server);
+    Session s(QStringLiteral(CLAIMCHECK_SESSION_SCREENSHOTS));
+    QVERIFY2(s.start(server.authority().section(u':', -1).toUShort()), "the input window did not appear");
+    Click(s.centreOf(kCheckForSupport));
+    QVERIFY2(WaitUntil([&] { return (s.results = FindWindow(kResultsTitle)) != 0; }, 20000),
+             "the results window did not appear");
+    Xdo({QStringLiteral("windowmove"), QString::number(s.results), QString::number(kResultsLeft), QStringLiteral("0")});
+    QVERIFY(WaitUntil([&] { return WindowGeometry(s.results).topLeft() == QPoint(kResultsLeft, 0); }, 10000));
+
+    s.input = FetchEndlessClaims(s, server);
+    QVERIFY2(s.input, "the claims page did not reload itself");
+    AskToClose(s.input);
+    QVERIFY2(WaitUntil([] { return !FindWindow(kInputTitle); }, 10000), "the input window did not close");
+    const qsizetype requests = RequestsWhenTheyStop(server, 10000);
+    QVERIFY2(requests > 0, "the page went on reloading itself after its window was closed");
+    QVERIFY(server.requestLinesFor("/espacenet/desc").isEmpty());
+    QCOMPARE(s.program.state(), QProcess::Running);
+    QVERIFY(FindWindow(kResultsTitle));
+    QVERIFY2(QGuiApplication::clipboard()->text().isEmpty(), "the page's text stayed on the clipboard");
+
+    AskToClose(s.results);
+    QVERIFY2(WaitUntil([&] { return s.program.state() == QProcess::NotRunning; }, 15000),
+             "the program did not end with its last window");
+    QCOMPARE(s.program.exitCode(), 0);
+}
 
 void SessionTest::aUserPastesChecksPicksClosesReopensAndFetches() {
     QElapsedTimer sessionClock;

@@ -2,6 +2,6 @@
 # stand-in server on 127.0.0.1 (no other address is ever reached).
 claimcheck_add_qt_test(tst_retrieval_addresses SOURCES tst_retrieval_addresses.cpp LIBS claimcheck_input)
 claimcheck_add_qt_test(tst_retrieval SOURCES tst_retrieval.cpp
-    LIBS claimcheck_input claimcheck_test_windows TIMEOUT 300 XVFB)
+    LIBS claimcheck_input claimcheck_test_windows TIMEOUT 600 XVFB)
 # Runs Chromium inside the test process: scripts/test --sanitize leaves it out (see there).
 set_tests_properties(tst_retrieval PROPERTIES LABELS webengine)

@@ -36,6 +36,38 @@ public:
 
     bool start() { return m_server.listen(QHostAddress::LocalHost); }
 
+    // Pages of an odd server. Each of the first three yields no text when the web view copies it once it has
+    // completed.
+    static QByteArray emptyPage() { return "<html><body></body></html>"; }
+    // A script writes the text 1.5 s after the page has completed: long after its copy.
+    static QByteArray pageFilledLate(const QByteArray& text) {
+        return "<html><body><script>window.addEventListener('load', () => setTimeout(() => "
+               "{ document.body.textContent = '" +
+               text + "'; }, 1500));</script></body></html>";
+    }
+    // The frames' text is not part of the copy.
+    static QByteArray frameset(const QByteArray& frameTarget) {
+        return "<html><frameset cols='50%,50%'><frame src='" + frameTarget + "'><frame src='" + frameTarget +
+               "'></frameset></html>";
+    }
+    // Loads itself again `seconds` after each completion, for as long as it is shown.
+    static QByteArray selfReloadingPage(const QByteArray& text, double seconds) {
+        return "<html><head><meta http-equiv='refresh' content='" + QByteArray::number(seconds) + "'></head><body>" +
+               text + "</body></html>";
+    }
+    // About `megabytes` MB of text in one block of long lines, after a line that holds the title. The web view took
+    // about 10 s to load 20 MB of it and 3.5 s more to copy it (seen on two busy cores).
+    static QByteArray hugePage(const QByteArray& title, int megabytes) {
+        QByteArray filler;
+        while (filler.size() < 10000)
+            filler += " a claim word and its support in the description";
+        QByteArray html = "<html><body><pre>" + title + "\n";
+        html.reserve(megabytes * 1024 * 1024 + filler.size() + 100);
+        for (int line = 1; html.size() < megabytes * 1024 * 1024; ++line)
+            html += "Line " + QByteArray::number(line) + ":" + filler + "\n";
+        return html + "</pre></body></html>";
+    }
+
     // What the retrieval puts between "http://" and the path.
     QString authority() const { return QStringLiteral("127.0.0.1:%1").arg(m_server.serverPort()); }
 
