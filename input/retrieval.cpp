@@ -1,17 +1,15 @@
 #include "retrieval.h"
 
 #include "merovin.h"
+#include "ui/box_text.h"
 #include "ui/pumped_pause.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QTextEdit>
 
-#include <algorithm>
-#include <cmath>
 #include <memory>
 
 namespace claimcheck {
@@ -47,14 +45,9 @@ QString DescriptionAddress(const QString& server, const QString& number) {
     return Address(server, QStringLiteral("/espacenet/desc?LG=en&CY=ep&DB=EPD&PNP="), number);
 }
 
-// The pumped pause, taken in short slices so that the closing of the window is seen at once.
+// The pumped pause, cut short when the window is closed during it.
 void merovin::pauseWhileOpen(double seconds) const {
-    constexpr qint64 kSliceMs = 50;
-    const qint64 lengthMs = std::llround(seconds * 1000);
-    QElapsedTimer clock;
-    clock.start();
-    for (qint64 leftMs = lengthMs; leftMs > 0 && !m_closed; leftMs = lengthMs - clock.elapsed())
-        PumpedPause(double(std::min(leftMs, kSliceMs)) / 1000);
+    PumpedPause(seconds, [this] { return m_closed; });
 }
 
 // Asks for the claims page, waits until the page capture has put the claims into their box (the capture runs
@@ -93,7 +86,7 @@ void merovin::WebBrowser1_DocumentComplete(const QObject* pDisp, const QUrl& /*U
         return;
     }
     QTextEdit* box = flagrun.toBool() ? RichTextBox1 : RichTextBox2;
-    box->setPlainText(clipboard->text());
+    SetBoxPlainText(*box, clipboard->text());
     flagrun = !flagrun.toBool();
     clipboard->clear();
 }

@@ -9,7 +9,7 @@
 
 namespace claimcheck {
 
-void PumpedPause(double seconds) {
+void PumpedPause(double seconds, const std::function<bool()>& endsEarly) {
     // A monotonic clock: the day clock restarts at midnight, this one never goes back.
     QElapsedTimer clock;
     clock.start();
@@ -23,7 +23,7 @@ void PumpedPause(double seconds) {
 
     for (;;) {
         const qint64 leftNs = lengthNs - clock.nsecsElapsed();
-        if (leftNs <= 0)
+        if (leftNs <= 0 || (endsEarly && endsEarly()))
             return;
         if (!wake.isActive())
             wake.start(int((leftNs + 999'999) / 1'000'000));

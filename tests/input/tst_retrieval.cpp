@@ -12,6 +12,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -85,6 +88,19 @@ private:
     QMetaObject::Connection m_connection;
 };
 
+// Whether every character of the box is in the box's default format: no colour, no weight, no font of its own.
+bool HoldsPlainText(const QTextEdit& box) {
+    for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            const QTextCharFormat format = fragment.fragment().charFormat();
+            if (format.hasProperty(QTextFormat::ForegroundBrush) || format.hasProperty(QTextFormat::FontWeight) ||
+                format.hasProperty(QTextFormat::FontFamilies))
+                return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 class RetrievalTest : public QObject {
@@ -115,6 +131,10 @@ void RetrievalTest::fetchesTheClaimsThenTheDescription() {
     window.Text1->setText(QStringLiteral(" us4564563 "));
     window.Text1->setFocus();
     QGuiApplication::clipboard()->setText(QStringLiteral("the user's own clipboard"));
+    // Rich text pasted earlier, the text cursor after it and so in its format: the fetched text must not take it.
+    window.RichTextBox1->setHtml(QStringLiteral("<b style=\"color:red; font-family:serif\">pasted</b>"));
+    window.RichTextBox1->moveCursor(QTextCursor::End);
+    QVERIFY(!HoldsPlainText(*window.RichTextBox1));
 
     QString claimsBoxWhenDescriptionAsked;
     QVariant flagWhenDescriptionAsked;
@@ -135,6 +155,8 @@ void RetrievalTest::fetchesTheClaimsThenTheDescription() {
 
     QTRY_COMPARE(window.RichTextBox2->toPlainText(), QStringLiteral("Description of US4564563"));
     QCOMPARE(window.RichTextBox1->toPlainText(), QStringLiteral("Claims of US4564563"));
+    QVERIFY(HoldsPlainText(*window.RichTextBox1));
+    QVERIFY(HoldsPlainText(*window.RichTextBox2));
     QCOMPARE(window.flagrun, QVariant(true));
     QVERIFY(ClipboardText().isEmpty());
     QCOMPARE(claimsBoxWhenDescriptionAsked, QStringLiteral("Claims of US4564563"));

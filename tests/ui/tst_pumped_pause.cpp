@@ -34,6 +34,7 @@ private slots:
     void lastsItsLength_data();
     void lastsItsLength();
     void runsPendingHandlersToTheirEnd();
+    void endsAsSoonAsItsConditionHolds();
     void cannotEndBeforeANestedHandlerReturns();
     void outlivesAShorterNestedPause();
     void leavesTheCpuIdle();
@@ -57,6 +58,23 @@ void PumpedPauseTest::lastsItsLength() {
     const double took = SecondsSince(clock);
     QVERIFY2(took >= seconds, qPrintable(QString::number(took)));
     QVERIFY2(took < seconds + kLateness, qPrintable(QString::number(took)));
+}
+
+// The condition is looked at after events were handled: a handler that makes it true ends the pause then, not at
+// the end of its length; a condition that never holds leaves the length as it was.
+void PumpedPauseTest::endsAsSoonAsItsConditionHolds() {
+    bool closed = false;
+    QTimer::singleShot(200, [&] { closed = true; });
+    QElapsedTimer clock;
+    clock.start();
+    PumpedPause(5, [&] { return closed; });
+    const double took = SecondsSince(clock);
+    QVERIFY(closed);
+    QVERIFY2(took >= 0.2 && took < 0.2 + kLateness, qPrintable(QString::number(took)));
+
+    clock.restart();
+    PumpedPause(0.3, [] { return false; });
+    QVERIFY2(SecondsSince(clock) >= 0.3, qPrintable(QString::number(SecondsSince(clock))));
 }
 
 void PumpedPauseTest::runsPendingHandlersToTheirEnd() {
