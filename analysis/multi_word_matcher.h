@@ -1,8 +1,7 @@
 #pragma once
 
-#include <array>
+#include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -21,29 +20,8 @@ public:
     WordId Add(std::u16string_view word);
     WordId WordIdLimit() const { return static_cast<WordId>(m_nodes.size()); }
 
-    // The length of the longest word added.
-    std::size_t LongestWord() const { return m_longestWord; }
-
     // For each id, whether its word occurs in the text as a contiguous run of code units.
     std::vector<bool> FindIn(std::u16string_view text);
-
-    // Makes the matcher ready for scans; words added later make it unready again.
-    void Prepare();
-
-    // A pass over a text that comes in pieces, fed in order: the words found are those that occur in the pieces
-    // joined. Several scans may run at once on different threads over a prepared matcher that nobody changes.
-    class Scan {
-    public:
-        explicit Scan(const MultiWordMatcher& matcher);
-        void Feed(std::u16string_view piece);
-        // For each id, whether the scan has met its word; or-ed into `found`, which has WordIdLimit() entries.
-        void AddFoundTo(std::vector<bool>& found) const;
-
-    private:
-        const MultiWordMatcher& m_matcher;
-        std::vector<bool> m_seen;
-        std::uint32_t m_node = 0;
-    };
 
 private:
     static constexpr std::uint32_t kNone = UINT32_MAX;
@@ -55,8 +33,8 @@ private:
         std::uint32_t fallback = 0; // node of the longest proper suffix of this node's string that is in the trie
     };
 
-    // Child lookup: for the root, where the scan spends most of its steps, a dense table in pages of 256 units
-    // made on first use; for other nodes an open-addressing table keyed by parent and unit.
+    // Child lookup: for the root, where a scan spends most of its steps, a table indexed by unit, as long as the
+    // highest unit added; for other nodes an open-addressing hash table keyed by parent and unit.
     struct Slot {
         std::uint64_t key; // parent << 16 | unit, or kFreeKey
         std::uint32_t child;
@@ -65,19 +43,16 @@ private:
 
     std::uint32_t Child(std::uint32_t node, char16_t unit) const;
     void InsertChild(std::uint32_t node, char16_t unit, std::uint32_t child);
+    std::size_t FreeSlotFor(std::uint64_t key) const;
     std::size_t SlotOf(std::uint64_t key) const;
     void ComputeFallbacks();
 
-    static constexpr unsigned kRootPageBits = 8;
-    static constexpr std::size_t kRootPageSize = std::size_t{1} << kRootPageBits;
-
-    std::array<std::unique_ptr<std::uint32_t[]>, (std::size_t{1} << 16) / kRootPageSize> m_rootPages;
+    std::vector<std::uint32_t> m_rootChildren;
     std::vector<Node> m_nodes;
     std::vector<char16_t> m_units; // the unit on the edge into each node
     std::vector<Slot> m_slots;
-    unsigned m_slotBits = 0;
+    unsigned m_slotBits = 6;
     bool m_fallbacksValid = false;
-    std::size_t m_longestWord = 0;
 };
 
 } // namespace claimcheck

@@ -2,8 +2,6 @@
 // the literal rules, on the corpus patents and on synthetic texts, with peak memory per case. Prints a summary
 // table and checks the targets at the end; the exit status is 1 when a target is missed.
 
-#include "analysis/flat_array.h"
-#include "analysis/second_thread.h"
 #include "analysis/suffix_automaton.h"
 #include "analysis/word_index.h"
 #include "bench/heap_counter.h"
@@ -38,11 +36,10 @@ struct Inputs {
 
 struct Outcome {
     double wholeSeconds = 0;
-    // Processor time, helper threads included: less disturbed than wall time on a busy machine, and what the work
-    // costs in all.
+    // Processor time: less disturbed than wall time on a busy machine.
     double wholeCpuSeconds = 0;
-    // The first run of the case: with a fresh process (a filter that picks one case) it pays for mapping in the
-    // memory that later runs find kept, as a program's first check does.
+    // The first run of the case: with a fresh process (a filter that picks one case) it pays for the page faults
+    // of memory that later runs find in the heap already, as a program's first check does.
     double firstSeconds = 0;
     double claimsIndexSeconds = 0;
     double descriptionIndexSeconds = 0;
@@ -89,7 +86,7 @@ void ResetResidentPeak() {
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
-// The processor time of all the process's threads: the analysis' own, helper threads included, while a case runs.
+// The processor time of the process while a case runs.
 double ProcessCpuSeconds() {
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
@@ -147,9 +144,7 @@ void RunWholeAnalysis(benchmark::State& state, Case& c, const Rules& rules, std:
         description = {};
         unsupported = {};
         const std::size_t heapBase = HeapLiveBytes();
-        const std::size_t flatBase = FlatBytesInUse();
         ResetHeapPeak();
-        ResetFlatBytesPeak();
         state.ResumeTiming();
 
         const double cpu0 = ProcessCpuSeconds();
@@ -168,10 +163,7 @@ void RunWholeAnalysis(benchmark::State& state, Case& c, const Rules& rules, std:
         if (result.firstSeconds == 0) {
             result.firstSeconds = std::chrono::duration<double>(t3 - t0).count();
         }
-        // The automata's arrays are mapped from the system, out of the heap counter's sight; their own peak is added
-        // (the two peaks need not coincide, so the sum may overstate the true peak a little).
-        result.heapPeakBytes = std::max(result.heapPeakBytes, static_cast<double>(HeapPeakBytes() - heapBase) +
-                                                                  static_cast<double>(FlatBytesPeak() - flatBase));
+        result.heapPeakBytes = std::max(result.heapPeakBytes, static_cast<double>(HeapPeakBytes() - heapBase));
     }
     const double n = static_cast<double>(state.iterations());
     result.claimsIndexSeconds /= n;
@@ -305,11 +297,9 @@ void PrintTable() {
                     p.heapPeakBytes / static_cast<double>(std::max<std::size_t>(p.wordStringUnits, 1)), p.unsupported,
                     c->literal ? (c->literal->digest == p.digest ? "yes" : "NO") : "-");
     }
-    std::printf("(prod ms: wall time of the whole analysis; prod cpu: processor time of all its threads (on long "
-                "texts a helper thread takes part of the work); heap: peak above the heap at its start, the automata's "
-                "arrays included at the size of their blocks (a block kept from an earlier run may be up to 8 times "
-                "what an array needs); rss: the process's peak resident set, inputs included; heap B/u: heap per "
-                "code unit of the description's word string)\n");
+    std::printf("(prod ms: wall time of the whole analysis; prod cpu: its processor time; heap: peak above the heap "
+                "at its start; rss: the process's peak resident set, inputs included; heap B/u: heap per code unit "
+                "of the description's word string)\n");
     for (const auto& c : g_cases) {
         if (c->statesPerUnit > 0) {
             std::printf("automaton of the %s word string, per code unit: %.1f bytes held, %.1f in use, %.2f states, "
@@ -367,9 +357,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 2;
-    }
-    if (std::getenv("CLAIMCHECK_ONE_THREAD") != nullptr) {
-        claimcheck::SetSecondThreadMinimumForTesting(SIZE_MAX);
     }
     claimcheck::bench::RegisterCases();
     benchmark::RunSpecifiedBenchmarks();

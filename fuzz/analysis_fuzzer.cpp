@@ -1,9 +1,7 @@
 // The analysis core against the literal rules on arbitrary claims and disclosure texts. The input is the claims
 // text, a 0x00 byte and the disclosure text, each decoded as fuzz_text.h says (without that byte the disclosure is
-// empty). Every result of the core, on one thread and on two, must equal the literal one; the first difference
-// aborts.
+// empty). Every result of the core must equal the literal one; the first difference aborts.
 
-#include "analysis/second_thread.h"
 #include "analysis/upper_case.h"
 #include "analysis/word_index.h"
 #include "fuzz_text.h"
@@ -47,8 +45,8 @@ void CheckUnsupported(const std::vector<std::u16string>& entries, std::u16string
     }
 }
 
-void Check(std::u16string_view claimsText, std::u16string_view disclosureText, const char* threads) {
-    const std::string input = Describe(claimsText, disclosureText) + " (" + threads + ")";
+void Check(std::u16string_view claimsText, std::u16string_view disclosureText) {
+    const std::string input = Describe(claimsText, disclosureText);
     for (const std::u16string_view text : {claimsText, disclosureText}) {
         const std::u16string upper = UpperCase(text);
         const std::u16string expected = literal::UpperCase(text);
@@ -93,10 +91,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t separator = SeparatorAt(bytes);
     const std::u16string claims = DecodeText(bytes.first(separator));
     const std::u16string disclosure = separator < size ? DecodeText(bytes.subspan(separator + 1)) : std::u16string();
-    // Once as these short texts are analysed, on one thread, and once split between two threads as long texts are.
-    Check(claims, disclosure, "one thread");
-    claimcheck::SetSecondThreadMinimumForTesting(0);
-    Check(claims, disclosure, "two threads");
-    claimcheck::ResetSecondThreadMinimumForTesting();
+    Check(claims, disclosure);
     return 0;
 }

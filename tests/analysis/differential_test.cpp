@@ -2,7 +2,6 @@
 // punctuation and case pairs collide all the time, and every patent of the corpus.
 
 #include "analysis/multi_word_matcher.h"
-#include "analysis/second_thread.h"
 #include "analysis/suffix_automaton.h"
 #include "analysis/word_index.h"
 #include "corpus.h"
@@ -96,19 +95,6 @@ TEST_P(RandomTexts, agreeWithLiteralRules) {
     ExpectAgreementOnRandomTexts(GetParam(), GetParam().texts);
 }
 
-// The same with the work split between two threads however short the text, as it is on long texts: the words cut
-// on one thread and admitted on the other, and the disclosure scanned in two overlapping halves, with the cut
-// between the halves falling anywhere, between the two halves of a surrogate pair too.
-class RandomTextsOnTwoThreads : public testing::TestWithParam<Alphabet> {
-protected:
-    void SetUp() override { SetSecondThreadMinimumForTesting(0); }
-    void TearDown() override { ResetSecondThreadMinimumForTesting(); }
-};
-
-TEST_P(RandomTextsOnTwoThreads, agreeWithLiteralRules) {
-    ExpectAgreementOnRandomTexts(GetParam(), GetParam().texts / 10);
-}
-
 const auto kAlphabets = testing::Values(
     Alphabet{"TwoLettersAndSpace", {u"a", u"b", u" "}, 40, 30000},
     // Long texts over few letters: deep automata with many split states.
@@ -125,7 +111,20 @@ const auto kAlphabets = testing::Values(
 
 const auto AlphabetName = [](const testing::TestParamInfo<Alphabet>& info) { return info.param.name; };
 INSTANTIATE_TEST_SUITE_P(Alphabets, RandomTexts, kAlphabets, AlphabetName);
-INSTANTIATE_TEST_SUITE_P(Alphabets, RandomTextsOnTwoThreads, kAlphabets, AlphabetName);
+
+// A long text with most words new: the automaton grows through many reallocations of its states and edge lists.
+TEST(BuildWordIndex, longTextOfManyDistinctWordsAgreesWithLiteralRules) {
+    std::mt19937 random(17);
+    std::u16string text;
+    while (text.size() < 40'000) {
+        for (int letters = 2 + static_cast<int>(random() % 6); letters > 0; --letters) {
+            text.push_back(static_cast<char16_t>(u'a' + random() % 26));
+        }
+        text.push_back(u' ');
+    }
+    const WordIndex index = CheckedIndex(text);
+    EXPECT_GT(index.words.size(), 5'000u);
+}
 
 TEST(SuffixAutomaton, containsExactlyTheSubstringsOfWhatWasAppended) {
     std::mt19937 random(7);
