@@ -10,25 +10,24 @@ SuffixAutomaton::SuffixAutomaton() {
 }
 
 std::size_t SuffixAutomaton::MemoryBytes() const {
-    std::size_t bytes = sizeof(*this) + m_states.capacity() * sizeof(State) +
-                        m_wideEdges.capacity() * sizeof(std::vector<Edge>) +
-                        m_rootEdges.capacity() * sizeof(std::uint32_t);
-    for (const std::vector<Edge>& edges : m_wideEdges) {
-        bytes += edges.capacity() * sizeof(Edge);
-    }
-    return bytes;
+    return sizeof(*this) + m_states.capacity() * sizeof(State) + m_wideUnits.capacity() * sizeof(char16_t) +
+           m_wideTargets.capacity() * sizeof(std::uint32_t) + m_rootEdges.capacity() * sizeof(std::uint32_t);
 }
 
 std::size_t SuffixAutomaton::UsedBytes() const {
-    std::size_t bytes = sizeof(*this) + m_states.size() * sizeof(State) +
-                        m_wideEdges.size() * sizeof(std::vector<Edge>) + m_rootEdges.size() * sizeof(std::uint32_t);
-    for (const std::vector<Edge>& edges : m_wideEdges) {
-        bytes += edges.size() * sizeof(Edge);
-    }
-    return bytes;
+    return sizeof(*this) + m_states.size() * sizeof(State) + m_wideUnits.size() * sizeof(char16_t) +
+           m_wideTargets.size() * sizeof(std::uint32_t) + m_rootEdges.size() * sizeof(std::uint32_t);
 }
 
-std::uint32_t SuffixAutomaton::NewState() {
+inline void SuffixAutomaton::Prefetch(std::uint32_t state) const {
+#if defined(__GNUC__)
+    if (state != kNone) {
+        __builtin_prefetch(&m_states[state]);
+    }
+#endif
+}
+
+inline std::uint32_t SuffixAutomaton::NewState() {
     if (m_states.size() >= kWide) {
         throw std::length_error("suffix automaton too large");
     }
@@ -36,7 +35,7 @@ std::uint32_t SuffixAutomaton::NewState() {
     return static_cast<std::uint32_t>(m_states.size() - 1);
 }
 
-std::uint32_t SuffixAutomaton::Target(std::uint32_t state, char16_t unit) const {
+inline std::uint32_t SuffixAutomaton::Target(std::uint32_t state, char16_t unit) const {
     if (state == 0) {
         return unit < m_rootEdges.size() ? m_rootEdges[unit] : kNone;
     }
@@ -45,15 +44,12 @@ std::uint32_t SuffixAutomaton::Target(std::uint32_t state, char16_t unit) const 
         // An absent edge has kNone for its target, whatever its unit says.
         return s.firstUnit == unit ? s.first : s.secondUnit == unit ? s.second : kNone;
     }
-    for (const Edge& edge : m_wideEdges[s.second]) {
-        if (edge.unit == unit) {
-            return edge.target;
-        }
-    }
-    return kNone;
+    const char16_t* units = &m_wideUnits[s.second];
+    const char16_t* found = std::find(units, units + s.firstUnit, unit);
+    return found == units + s.firstUnit ? kNone : m_wideTargets[s.second + (found - units)];
 }
 
-std::uint32_t& SuffixAutomaton::TargetOf(std::uint32_t state, char16_t unit) {
+inline std::uint32_t& SuffixAutomaton::TargetOf(std::uint32_t state, char16_t unit) {
     if (state == 0) {
         return m_rootEdges[unit];
     }
@@ -61,8 +57,8 @@ std::uint32_t& SuffixAutomaton::TargetOf(std::uint32_t state, char16_t unit) {
     if (s.first != kWide) {
         return s.firstUnit == unit && s.first != kNone ? s.first : s.second;
     }
-    std::vector<Edge>& edges = m_wideEdges[s.second];
-    return std::find_if(edges.begin(), edges.end(), [unit](const Edge& e) { return e.unit == unit; })->target;
+    const char16_t* units = &m_wideUnits[s.second];
+    return m_wideTargets[s.second + (std::find(units, units + s.firstUnit, unit) - units)];
 }
 
 void SuffixAutomaton::AddEdge(std::uint32_t from, char16_t unit, std::uint32_t to) {
@@ -78,34 +74,57 @@ void SuffixAutomaton::AddEdge(std::uint32_t from, char16_t unit, std::uint32_t t
     if (s.first == kNone) {
         s.first = to;
         s.firstUnit = unit;
-    } else if (s.first == kWide) {
-        m_wideEdges[s.second].push_back(Edge{unit, to});
-    } else if (s.second == kNone) {
+        return;
+    }
+    if (s.first != kWide && s.second == kNone) {
         s.second = to;
         s.secondUnit = unit;
-    } else {
-        m_wideEdges.push_back({Edge{s.firstUnit, s.first}, Edge{s.secondUnit, s.second}, Edge{unit, to}});
-        s.first = kWide;
-        s.second = static_cast<std::uint32_t>(m_wideEdges.size() - 1);
+        return;
     }
+    if (s.first != kWide) {
+        s = State{s.link, kWide, NewBlock(s, 4), 2, 4};
+    } else if (s.firstUnit == s.secondUnit) {
+        s.second = NewBlock(s, std::size_t{s.secondUnit} * 2);
+        s.secondUnit = static_cast<char16_t>(s.secondUnit * 2);
+    }
+    m_wideUnits[s.second + s.firstUnit] = unit;
+    m_wideTargets[s.second + s.firstUnit] = to;
+    ++s.firstUnit;
+}
+
+std::uint32_t SuffixAutomaton::NewBlock(const State& s, std::size_t size) {
+    const std::size_t block = m_wideUnits.size();
+    if (block + size >= kWide) {
+        throw std::length_error("suffix automaton too large");
+    }
+    m_wideUnits.resize(block + size);
+    m_wideTargets.resize(block + size);
+    if (s.first != kWide) {
+        m_wideUnits[block] = s.firstUnit;
+        m_wideUnits[block + 1] = s.secondUnit;
+        m_wideTargets[block] = s.first;
+        m_wideTargets[block + 1] = s.second;
+    } else {
+        std::copy_n(m_wideUnits.begin() + s.second, s.firstUnit, m_wideUnits.begin() + block);
+        std::copy_n(m_wideTargets.begin() + s.second, s.firstUnit, m_wideTargets.begin() + block);
+    }
+    return static_cast<std::uint32_t>(block);
 }
 
 void SuffixAutomaton::CopyEdges(std::uint32_t from, std::uint32_t to) {
     const auto unsolid = [](std::uint32_t target) { return target == kNone ? kNone : target & ~kSolid; };
     const State source = m_states[from];
-    State& clone = m_states[to];
     if (source.first != kWide) {
         m_edgeCount += (source.first != kNone ? 1 : 0) + (source.second != kNone ? 1 : 0);
+        State& clone = m_states[to];
         clone = State{clone.link, unsolid(source.first), unsolid(source.second), source.firstUnit, source.secondUnit};
         return;
     }
-    std::vector<Edge> edges = m_wideEdges[source.second];
-    for (Edge& edge : edges) {
-        edge.target = unsolid(edge.target);
-    }
-    m_edgeCount += edges.size();
-    m_wideEdges.push_back(std::move(edges));
-    clone = State{clone.link, kWide, static_cast<std::uint32_t>(m_wideEdges.size() - 1), 0, 0};
+    const std::uint32_t block = NewBlock(source, source.secondUnit);
+    std::transform(m_wideTargets.begin() + block, m_wideTargets.begin() + block + source.firstUnit,
+                   m_wideTargets.begin() + block, unsolid);
+    m_edgeCount += source.firstUnit;
+    m_states[to] = State{m_states[to].link, kWide, block, source.firstUnit, source.secondUnit};
 }
 
 void SuffixAutomaton::Append(std::u16string_view units) {
@@ -122,18 +141,23 @@ void SuffixAutomaton::Extend(char16_t unit) {
     // state. Only the edge from the old last state, whose longest string is the whole string so far, is solid.
     std::uint32_t target = kNone;
     for (std::uint32_t solid = kSolid; p != kNone; solid = 0) {
+        // The walk is a chain of cache misses; asking for the next state while this one's edges are searched lets
+        // two of them overlap.
+        const std::uint32_t next = m_states[p].link;
+        Prefetch(next);
         target = Target(p, unit);
         if (target != kNone) {
             break;
         }
         AddEdge(p, unit, current | solid);
-        p = m_states[p].link;
+        p = next;
     }
     if (p == kNone) {
         m_states[current].link = 0;
         return;
     }
     const std::uint32_t q = target & ~kSolid;
+    Prefetch(q);
     if ((target & kSolid) != 0) {
         m_states[current].link = q;
         return;
@@ -142,12 +166,14 @@ void SuffixAutomaton::Extend(char16_t unit) {
     // from p becomes solid; those from p's shorter suffixes do not.
     const std::uint32_t clone = NewState();
     for (std::uint32_t solid = kSolid; p != kNone; solid = 0) {
+        const std::uint32_t next = m_states[p].link;
+        Prefetch(next);
         std::uint32_t& edge = TargetOf(p, unit);
         if ((edge & ~kSolid) != q) {
             break;
         }
         edge = clone | solid;
-        p = m_states[p].link;
+        p = next;
     }
     m_states[clone].link = m_states[q].link;
     CopyEdges(q, clone);

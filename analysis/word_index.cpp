@@ -6,45 +6,137 @@
 
 #include <algorithm>
 #include <functional>
-#include <unordered_set>
+#include <stdexcept>
+#include <cstdint>
+#include <cstring>
 #include <utility>
 
 namespace claimcheck {
 
+namespace {
+
+// The distinct non-empty words met so far. Each of them occurs in the word string (admitted words are part of it,
+// dropped ones were found in it, and the string only grows), so a repeated word needs one lookup here instead of a
+// walk through the automaton. Open addressing, with the words copied into a pool of their own: comparing against
+// a word's first occurrence in a long text would mean a cache miss per lookup.
+class SeenWords {
+public:
+    static std::uint32_t Hash(std::u16string_view word) {
+        // Four units at a time, inline: words are short, and a call or a multiplication per unit would be most of
+        // the work.
+        std::uint64_t h = 0x9e3779b97f4a7c15u ^ word.size();
+        for (std::size_t at = 0; at < word.size(); at += 4) {
+            std::uint64_t chunk = 0;
+            std::memcpy(&chunk, word.data() + at, std::min<std::size_t>(4, word.size() - at) * sizeof(char16_t));
+            h = (h ^ chunk) * 0xff51afd7ed558ccdu;
+            h ^= h >> 32;
+        }
+        return static_cast<std::uint32_t>((h ^ (h >> 29)) * 0xc4ceb9fe1a85ec53u >> 32);
+    }
+
+    // Asks for the slot where a lookup of a word with this hash starts, ahead of the lookup.
+    void Prefetch(std::uint32_t hash) const {
+#if defined(__GNUC__)
+        __builtin_prefetch(&m_slots[hash & (m_slots.size() - 1)]);
+#endif
+    }
+
+    // Adds the word, whose hash is given, and returns true, or returns false when it is there already.
+    bool Insert(std::u16string_view word, std::uint32_t hash) {
+        std::size_t i = hash & (m_slots.size() - 1);
+        for (; m_slots[i].length != 0; i = (i + 1) & (m_slots.size() - 1)) {
+            const Slot& slot = m_slots[i];
+            if (slot.hash == hash && slot.length == word.size() &&
+                std::equal(word.begin(), word.end(), m_pool.begin() + slot.offset, std::equal_to<>())) {
+                return false;
+            }
+        }
+        if (m_pool.size() + word.size() > UINT32_MAX) {
+            throw std::length_error("too many distinct words");
+        }
+        m_slots[i] = Slot{static_cast<std::uint32_t>(m_pool.size()), static_cast<std::uint32_t>(word.size()), hash};
+        m_pool.insert(m_pool.end(), word.begin(), word.end());
+        if (++m_count * 2 > m_slots.size()) {
+            std::vector<Slot> old(m_slots.size() * 2);
+            old.swap(m_slots);
+            for (const Slot& slot : old) {
+                std::size_t j = slot.hash & (m_slots.size() - 1);
+                for (; slot.length != 0 && m_slots[j].length != 0; j = (j + 1) & (m_slots.size() - 1)) {
+                }
+                if (slot.length != 0) {
+                    m_slots[j] = slot;
+                }
+            }
+        }
+        return true;
+    }
+
+private:
+    struct Slot {
+        std::uint32_t offset;
+        std::uint32_t length; // 0 marks a free slot: the empty word is never added
+        std::uint32_t hash;
+    };
+    std::vector<Slot> m_slots = std::vector<Slot>(1024);
+    std::vector<char16_t> m_pool;
+    std::size_t m_count = 0;
+};
+
+} // namespace
+
+// In two passes, each with a small working set: first the words the word string may lack, then the automaton
+// admits those it does not contain.
 WordIndex BuildWordIndex(std::u16string_view text) {
     WordIndex index;
     if (text.empty()) {
         return index;
     }
-    // The distinct non-empty words met so far. Each of them occurs in the word string (admitted words are part of
-    // it, dropped ones were found in it, and the string only grows), so a repeated word needs one hash lookup
-    // instead of a walk through the automaton.
-    std::unordered_set<std::u16string_view> seen;
-    SuffixAutomaton automaton;
-    std::vector<std::u16string_view> admitted;
-    std::size_t wordStringLength = 0;
-    for (std::size_t begin = 0; begin <= text.size();) {
-        const std::size_t end = std::min(text.find(u' ', begin), text.size());
-        const std::u16string_view word = text.substr(begin, end - begin);
-        begin = end + 1;
-        bool admit = true; // every word is, while the word string is still empty
-        if (wordStringLength == 0) {
-            if (!word.empty()) {
-                seen.insert(word);
-            }
-        } else {
-            admit = !word.empty() && seen.insert(word).second && !automaton.Contains(word);
+    // 1. Every word up to and including the first non-empty one is admitted, as the word string is empty until
+    // then. After it, each non-empty word is a candidate at its first occurrence only: a repeated word occurs in
+    // the word string already (it was admitted or found there, and the string only grows).
+    std::vector<std::u16string_view> candidates;
+    std::size_t unconditional = 0;
+    SeenWords seen;
+    // The words are cut one ahead, so that the seen-words slot of the next one is on its way while this one is
+    // looked up.
+    const auto wordAt = [text](std::size_t begin) {
+        return text.substr(begin, std::min(text.find(u' ', begin), text.size()) - begin);
+    };
+    std::u16string_view next = wordAt(0);
+    std::uint32_t nextHash = SeenWords::Hash(next);
+    for (bool last = false; !last;) {
+        const std::u16string_view word = next;
+        const std::uint32_t hash = nextHash;
+        const std::size_t end = static_cast<std::size_t>(word.data() - text.data()) + word.size();
+        last = end == text.size();
+        if (!last) {
+            next = wordAt(end + 1);
+            nextHash = SeenWords::Hash(next);
+            seen.Prefetch(nextHash);
         }
-        if (admit) {
-            automaton.Append(word);
-            admitted.push_back(word);
-            wordStringLength += word.size();
+        if (unconditional == candidates.size() && (unconditional == 0 || candidates.back().empty())) {
+            ++unconditional;
+            candidates.push_back(word);
+            if (!word.empty()) {
+                seen.Insert(word, hash);
+            }
+        } else if (!word.empty() && seen.Insert(word, hash)) {
+            candidates.push_back(word);
         }
     }
-    index.words.assign(admitted.begin(), admitted.end());
+    // 2. The automaton of the word string admits each candidate that it does not contain, and grows with it.
+    SuffixAutomaton automaton;
+    std::size_t wordStringLength = 0;
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        if (i < unconditional || !automaton.Contains(candidates[i])) {
+            automaton.Append(candidates[i]);
+            index.words.emplace_back(candidates[i]);
+            wordStringLength += candidates[i].size();
+        }
+    }
     // Put together once, at its exact size.
     index.wordString.reserve(wordStringLength);
-    for (const std::u16string_view word : admitted) {
+    for (const std::u16string& word : index.words) {
         index.wordString += word;
     }
     return index;
