@@ -10,13 +10,13 @@ SuffixAutomaton::SuffixAutomaton() {
 }
 
 std::size_t SuffixAutomaton::MemoryBytes() const {
-    return sizeof(*this) + m_states.capacity() * sizeof(State) + m_wideUnits.capacity() * sizeof(char16_t) +
-           m_wideTargets.capacity() * sizeof(std::uint32_t) + m_rootEdges.capacity() * sizeof(std::uint32_t);
+    return sizeof(*this) + m_states.capacity() * sizeof(State) + m_edgePool.capacity() * sizeof(Edge) +
+           m_rootEdges.capacity() * sizeof(std::uint32_t);
 }
 
 std::size_t SuffixAutomaton::UsedBytes() const {
-    return sizeof(*this) + m_states.size() * sizeof(State) + m_wideUnits.size() * sizeof(char16_t) +
-           m_wideTargets.size() * sizeof(std::uint32_t) + m_rootEdges.size() * sizeof(std::uint32_t);
+    return sizeof(*this) + m_states.size() * sizeof(State) + m_edgePool.size() * sizeof(Edge) +
+           m_rootEdges.size() * sizeof(std::uint32_t);
 }
 
 inline void SuffixAutomaton::Prefetch(std::uint32_t state) const {
@@ -44,9 +44,13 @@ inline std::uint32_t SuffixAutomaton::Target(std::uint32_t state, char16_t unit)
         // An absent edge has kNone for its target, whatever its unit says.
         return s.firstUnit == unit ? s.first : s.secondUnit == unit ? s.second : kNone;
     }
-    const char16_t* units = &m_wideUnits[s.second];
-    const char16_t* found = std::find(units, units + s.firstUnit, unit);
-    return found == units + s.firstUnit ? kNone : m_wideTargets[s.second + (found - units)];
+    const Edge* edges = &m_edgePool[s.second];
+    for (const Edge* edge = edges; edge <= edges + s.firstUnit; ++edge) {
+        if (edge->unit == unit) {
+            return edge->target;
+        }
+    }
+    return kNone;
 }
 
 inline std::uint32_t& SuffixAutomaton::TargetOf(std::uint32_t state, char16_t unit) {
@@ -57,8 +61,11 @@ inline std::uint32_t& SuffixAutomaton::TargetOf(std::uint32_t state, char16_t un
     if (s.first != kWide) {
         return s.firstUnit == unit && s.first != kNone ? s.first : s.second;
     }
-    const char16_t* units = &m_wideUnits[s.second];
-    return m_wideTargets[s.second + (std::find(units, units + s.firstUnit, unit) - units)];
+    Edge* edge = &m_edgePool[s.second];
+    while (edge->unit != unit) {
+        ++edge;
+    }
+    return edge->target;
 }
 
 void SuffixAutomaton::AddEdge(std::uint32_t from, char16_t unit, std::uint32_t to) {
@@ -82,31 +89,26 @@ void SuffixAutomaton::AddEdge(std::uint32_t from, char16_t unit, std::uint32_t t
         return;
     }
     if (s.first != kWide) {
-        s = State{s.link, kWide, NewBlock(s, 4), 2, 4};
-    } else if (s.firstUnit == s.secondUnit) {
-        s.second = NewBlock(s, std::size_t{s.secondUnit} * 2);
-        s.secondUnit = static_cast<char16_t>(s.secondUnit * 2);
+        s = State{s.link, kWide, NewBlock(s, 2), 1, 2};
+    } else if (s.firstUnit + 1u == 1u << s.secondUnit) {
+        s.second = NewBlock(s, s.secondUnit + 1u);
+        ++s.secondUnit;
     }
-    m_wideUnits[s.second + s.firstUnit] = unit;
-    m_wideTargets[s.second + s.firstUnit] = to;
     ++s.firstUnit;
+    m_edgePool[s.second + s.firstUnit] = Edge{unit, to};
 }
 
-std::uint32_t SuffixAutomaton::NewBlock(const State& s, std::size_t size) {
-    const std::size_t block = m_wideUnits.size();
-    if (block + size >= kWide) {
+std::uint32_t SuffixAutomaton::NewBlock(const State& s, unsigned sizeLog2) {
+    const std::size_t block = m_edgePool.size();
+    if (block + (std::size_t{1} << sizeLog2) >= kWide) {
         throw std::length_error("suffix automaton too large");
     }
-    m_wideUnits.resize(block + size);
-    m_wideTargets.resize(block + size);
+    m_edgePool.resize(block + (std::size_t{1} << sizeLog2));
     if (s.first != kWide) {
-        m_wideUnits[block] = s.firstUnit;
-        m_wideUnits[block + 1] = s.secondUnit;
-        m_wideTargets[block] = s.first;
-        m_wideTargets[block + 1] = s.second;
+        m_edgePool[block] = Edge{s.firstUnit, s.first};
+        m_edgePool[block + 1] = Edge{s.secondUnit, s.second};
     } else {
-        std::copy_n(m_wideUnits.begin() + s.second, s.firstUnit, m_wideUnits.begin() + block);
-        std::copy_n(m_wideTargets.begin() + s.second, s.firstUnit, m_wideTargets.begin() + block);
+        std::copy_n(m_edgePool.begin() + s.second, s.firstUnit + 1, m_edgePool.begin() + block);
     }
     return static_cast<std::uint32_t>(block);
 }
@@ -121,9 +123,10 @@ void SuffixAutomaton::CopyEdges(std::uint32_t from, std::uint32_t to) {
         return;
     }
     const std::uint32_t block = NewBlock(source, source.secondUnit);
-    std::transform(m_wideTargets.begin() + block, m_wideTargets.begin() + block + source.firstUnit,
-                   m_wideTargets.begin() + block, unsolid);
-    m_edgeCount += source.firstUnit;
+    for (std::size_t i = block; i <= block + source.firstUnit; ++i) {
+        m_edgePool[i].target = unsolid(m_edgePool[i].target);
+    }
+    m_edgeCount += source.firstUnit + 1u;
     m_states[to] = State{m_states[to].link, kWide, block, source.firstUnit, source.secondUnit};
 }
 

@@ -13,14 +13,15 @@ namespace claimcheck {
 //
 // Layout: every state is a 16-byte record that holds its suffix link and up to two outgoing edges, which is all
 // that nearly every state of a text ever has, so a step of a walk reads one record. A state with more edges keeps
-// all of them in a block of the wide-edge pools: its units side by side in m_wideUnits, so that a search reads few
-// cache lines, and their targets at the same places in m_wideTargets. A full block is copied to the pools' end at
-// twice its size. The root, which has an edge for nearly every unit of the text, has a table indexed by unit
-// instead, as long as the highest unit seen.
+// all of them side by side in a block of the edge pool, so that a search reads few cache lines; a full block is
+// copied to the pool's end at twice its size. The root, which has an edge for nearly every unit of the text, has
+// a table indexed by unit instead, as long as the highest unit seen.
 class SuffixAutomaton {
 public:
     SuffixAutomaton();
 
+    // Makes room for the states of a string of this many units (at most two per unit), so that they never move.
+    void Reserve(std::size_t units) { m_states.reserve(2 * units + 1); }
     void Append(std::u16string_view units);
     bool Contains(std::u16string_view units) const;
 
@@ -36,12 +37,16 @@ private:
     // The textbook automaton keeps that length in every state and compares lengths; the flag tells the same
     // without a look at the target state and without storing lengths at all.
     static constexpr std::uint32_t kSolid = 0x80000000u;
-    // In a state's `first`: its edges are in a block of the wide-edge pools. State indices stay below it.
+    // In a state's `first`: its edges are in a block of the edge pool. State indices stay below it.
     static constexpr std::uint32_t kWide = kSolid - 1;
 
+    struct Edge {
+        char16_t unit;
+        std::uint32_t target;
+    };
     // `first` and `second` are the targets of the state's edges on `firstUnit` and `secondUnit`, kNone where there
-    // is none (`first` fills first). Or `first` is kWide, `second` the index of the state's block in the wide-edge
-    // pools, `firstUnit` the number of its edges and `secondUnit` the block's size.
+    // is none (`first` fills first). Or `first` is kWide, `second` the pool index of the state's block of edges,
+    // `firstUnit` their number less one and `secondUnit` the block's size as a power of two.
     struct State {
         std::uint32_t link; // suffix link; kNone for the root
         std::uint32_t first;
@@ -63,11 +68,10 @@ private:
     void CopyEdges(std::uint32_t from, std::uint32_t to);
 
     std::vector<State> m_states;
-    // Moves a wide state's edges to a new block at the pools' end, of `size` places, and returns its index.
-    std::uint32_t NewBlock(const State& s, std::size_t size);
+    // Copies the state's edges to a new block of 2^sizeLog2 edges at the pool's end and returns its index.
+    std::uint32_t NewBlock(const State& s, unsigned sizeLog2);
 
-    std::vector<char16_t> m_wideUnits;
-    std::vector<std::uint32_t> m_wideTargets;
+    std::vector<Edge> m_edgePool;
     std::vector<std::uint32_t> m_rootEdges; // the root's target on unit u at u, kNone where it has none
     std::size_t m_edgeCount = 0;
     std::uint32_t m_last = 0;

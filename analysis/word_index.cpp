@@ -126,6 +126,11 @@ WordIndex BuildWordIndex(std::u16string_view text) {
     }
     // 2. The automaton of the word string admits each candidate that it does not contain, and grows with it.
     SuffixAutomaton automaton;
+    std::size_t candidateUnits = 0;
+    for (const std::u16string_view word : candidates) {
+        candidateUnits += word.size();
+    }
+    automaton.Reserve(candidateUnits);
     std::size_t wordStringLength = 0;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         if (i < unconditional || !automaton.Contains(candidates[i])) {
