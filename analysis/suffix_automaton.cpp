@@ -1,6 +1,7 @@
 #include "analysis/suffix_automaton.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 namespace claimcheck {
@@ -10,12 +11,12 @@ SuffixAutomaton::SuffixAutomaton() {
 }
 
 std::size_t SuffixAutomaton::MemoryBytes() const {
-    return sizeof(*this) + m_states.capacity() * sizeof(State) + m_edgePool.capacity() * sizeof(Edge) +
+    return sizeof(*this) + m_states.capacity() * sizeof(State) + m_edgePool.capacity() * sizeof(char16_t) +
            m_rootEdges.capacity() * sizeof(std::uint32_t);
 }
 
 std::size_t SuffixAutomaton::UsedBytes() const {
-    return sizeof(*this) + m_states.size() * sizeof(State) + m_edgePool.size() * sizeof(Edge) +
+    return sizeof(*this) + m_states.size() * sizeof(State) + m_edgePool.size() * sizeof(char16_t) +
            m_rootEdges.size() * sizeof(std::uint32_t);
 }
 
@@ -44,28 +45,34 @@ inline std::uint32_t SuffixAutomaton::Target(std::uint32_t state, char16_t unit)
         // An absent edge has kNone for its target, whatever its unit says.
         return s.firstUnit == unit ? s.first : s.secondUnit == unit ? s.second : kNone;
     }
-    const Edge* edges = &m_edgePool[s.second];
-    for (const Edge* edge = edges; edge <= edges + s.firstUnit; ++edge) {
-        if (edge->unit == unit) {
-            return edge->target;
-        }
-    }
-    return kNone;
+    const char16_t* units = &m_edgePool[s.second];
+    const char16_t* end = units + s.firstUnit + 1;
+    const char16_t* found = std::find(units, end, unit);
+    return found == end ? kNone : LoadTarget(TargetAt(s, static_cast<std::size_t>(found - units)));
 }
 
-inline std::uint32_t& SuffixAutomaton::TargetOf(std::uint32_t state, char16_t unit) {
+void SuffixAutomaton::SetTarget(std::uint32_t state, char16_t unit, std::uint32_t target) {
     if (state == 0) {
-        return m_rootEdges[unit];
+        m_rootEdges[unit] = target;
+        return;
     }
     State& s = m_states[state];
     if (s.first != kWide) {
-        return s.firstUnit == unit && s.first != kNone ? s.first : s.second;
+        (s.firstUnit == unit && s.first != kNone ? s.first : s.second) = target;
+        return;
     }
-    Edge* edge = &m_edgePool[s.second];
-    while (edge->unit != unit) {
-        ++edge;
-    }
-    return edge->target;
+    const char16_t* units = &m_edgePool[s.second];
+    StoreTarget(TargetAt(s, static_cast<std::size_t>(std::find(units, units + s.firstUnit + 1, unit) - units)), target);
+}
+
+std::uint32_t SuffixAutomaton::LoadTarget(std::size_t at) const {
+    std::uint32_t target;
+    std::memcpy(&target, &m_edgePool[at], sizeof target);
+    return target;
+}
+
+void SuffixAutomaton::StoreTarget(std::size_t at, std::uint32_t target) {
+    std::memcpy(&m_edgePool[at], &target, sizeof target);
 }
 
 void SuffixAutomaton::AddEdge(std::uint32_t from, char16_t unit, std::uint32_t to) {
@@ -95,20 +102,28 @@ void SuffixAutomaton::AddEdge(std::uint32_t from, char16_t unit, std::uint32_t t
         ++s.secondUnit;
     }
     ++s.firstUnit;
-    m_edgePool[s.second + s.firstUnit] = Edge{unit, to};
+    m_edgePool[s.second + s.firstUnit] = unit;
+    StoreTarget(TargetAt(s, s.firstUnit), to);
 }
 
 std::uint32_t SuffixAutomaton::NewBlock(const State& s, unsigned sizeLog2) {
     const std::size_t block = m_edgePool.size();
-    if (block + (std::size_t{1} << sizeLog2) >= kWide) {
+    const std::size_t size = std::size_t{3} << sizeLog2;
+    if (block + size >= kWide) {
         throw std::length_error("suffix automaton too large");
     }
-    m_edgePool.resize(block + (std::size_t{1} << sizeLog2));
+    m_edgePool.resize(block + size);
+    const State moved{s.link, kWide, static_cast<std::uint32_t>(block), s.firstUnit, static_cast<char16_t>(sizeLog2)};
     if (s.first != kWide) {
-        m_edgePool[block] = Edge{s.firstUnit, s.first};
-        m_edgePool[block + 1] = Edge{s.secondUnit, s.second};
+        m_edgePool[block] = s.firstUnit;
+        m_edgePool[block + 1] = s.secondUnit;
+        StoreTarget(TargetAt(moved, 0), s.first);
+        StoreTarget(TargetAt(moved, 1), s.second);
     } else {
-        std::copy_n(m_edgePool.begin() + s.second, s.firstUnit + 1, m_edgePool.begin() + block);
+        for (std::size_t i = 0; i <= s.firstUnit; ++i) {
+            m_edgePool[block + i] = m_edgePool[s.second + i];
+            StoreTarget(TargetAt(moved, i), LoadTarget(TargetAt(s, i)));
+        }
     }
     return static_cast<std::uint32_t>(block);
 }
@@ -122,12 +137,13 @@ void SuffixAutomaton::CopyEdges(std::uint32_t from, std::uint32_t to) {
         clone = State{clone.link, unsolid(source.first), unsolid(source.second), source.firstUnit, source.secondUnit};
         return;
     }
-    const std::uint32_t block = NewBlock(source, source.secondUnit);
-    for (std::size_t i = block; i <= block + source.firstUnit; ++i) {
-        m_edgePool[i].target = unsolid(m_edgePool[i].target);
+    const State copy{m_states[to].link, kWide, NewBlock(source, source.secondUnit), source.firstUnit,
+                     source.secondUnit};
+    for (std::size_t i = 0; i <= copy.firstUnit; ++i) {
+        StoreTarget(TargetAt(copy, i), unsolid(LoadTarget(TargetAt(copy, i))));
     }
-    m_edgeCount += source.firstUnit + 1u;
-    m_states[to] = State{m_states[to].link, kWide, block, source.firstUnit, source.secondUnit};
+    m_edgeCount += copy.firstUnit + 1u;
+    m_states[to] = copy;
 }
 
 void SuffixAutomaton::Append(std::u16string_view units) {
@@ -171,11 +187,10 @@ void SuffixAutomaton::Extend(char16_t unit) {
     for (std::uint32_t solid = kSolid; p != kNone; solid = 0) {
         const std::uint32_t next = m_states[p].link;
         Prefetch(next);
-        std::uint32_t& edge = TargetOf(p, unit);
-        if ((edge & ~kSolid) != q) {
+        if ((Target(p, unit) & ~kSolid) != q) {
             break;
         }
-        edge = clone | solid;
+        SetTarget(p, unit, clone | solid);
         p = next;
     }
     m_states[clone].link = m_states[q].link;

@@ -40,13 +40,10 @@ private:
     // In a state's `first`: its edges are in a block of the edge pool. State indices stay below it.
     static constexpr std::uint32_t kWide = kSolid - 1;
 
-    struct Edge {
-        char16_t unit;
-        std::uint32_t target;
-    };
     // `first` and `second` are the targets of the state's edges on `firstUnit` and `secondUnit`, kNone where there
     // is none (`first` fills first). Or `first` is kWide, `second` the pool index of the state's block of edges,
-    // `firstUnit` their number less one and `secondUnit` the block's size as a power of two.
+    // `firstUnit` their number less one and `secondUnit` the block's size as a power of two: a block for n edges
+    // is 3n pool units long, their n units first, then their 32-bit targets.
     struct State {
         std::uint32_t link; // suffix link; kNone for the root
         std::uint32_t first;
@@ -61,8 +58,14 @@ private:
     void Prefetch(std::uint32_t state) const;
     // The target of the state's edge on `unit`, with its kSolid flag, or kNone.
     std::uint32_t Target(std::uint32_t state, char16_t unit) const;
-    // Where that target is kept; the edge must exist.
-    std::uint32_t& TargetOf(std::uint32_t state, char16_t unit);
+    // Points the state's existing edge on `unit` at `target`.
+    void SetTarget(std::uint32_t state, char16_t unit, std::uint32_t target);
+    // The pool index of the target of a wide state's i-th edge, and that target read and written.
+    static std::size_t TargetAt(const State& s, std::size_t i) {
+        return s.second + (std::size_t{1} << s.secondUnit) + 2 * i;
+    }
+    std::uint32_t LoadTarget(std::size_t at) const;
+    void StoreTarget(std::size_t at, std::uint32_t target);
     void AddEdge(std::uint32_t from, char16_t unit, std::uint32_t to);
     // Gives the clone `to` the edges of `from`, none of them solid.
     void CopyEdges(std::uint32_t from, std::uint32_t to);
@@ -71,7 +74,7 @@ private:
     // Copies the state's edges to a new block of 2^sizeLog2 edges at the pool's end and returns its index.
     std::uint32_t NewBlock(const State& s, unsigned sizeLog2);
 
-    std::vector<Edge> m_edgePool;
+    std::vector<char16_t> m_edgePool;
     std::vector<std::uint32_t> m_rootEdges; // the root's target on unit u at u, kNone where it has none
     std::size_t m_edgeCount = 0;
     std::uint32_t m_last = 0;
