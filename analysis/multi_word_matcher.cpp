@@ -2,58 +2,11 @@
 
 namespace claimcheck {
 
-MultiWordMatcher::MultiWordMatcher() : m_nodes(1), m_units(1, u'\0') {
-    m_slots.assign(std::size_t{1} << m_slotBits, Slot{kFreeKey, 0});
-}
-
-std::size_t MultiWordMatcher::SlotOf(std::uint64_t key) const {
-    return static_cast<std::size_t>((key * 0x9e3779b97f4a7c15u) >> (64 - m_slotBits));
-}
-
-std::size_t MultiWordMatcher::FreeSlotFor(std::uint64_t key) const {
-    std::size_t i = SlotOf(key);
-    while (m_slots[i].key != kFreeKey) {
-        i = (i + 1) & (m_slots.size() - 1);
-    }
-    return i;
-}
+MultiWordMatcher::MultiWordMatcher() : m_nodes(1), m_units(1, u'\0') {}
 
 std::uint32_t MultiWordMatcher::Child(std::uint32_t node, char16_t unit) const {
-    if (node == 0) {
-        return unit < m_rootChildren.size() ? m_rootChildren[unit] : kNone;
-    }
-    const std::uint64_t key = std::uint64_t{node} << 16 | unit;
-    for (std::size_t i = SlotOf(key);; i = (i + 1) & (m_slots.size() - 1)) {
-        if (m_slots[i].key == key) {
-            return m_slots[i].child;
-        }
-        if (m_slots[i].key == kFreeKey) {
-            return kNone;
-        }
-    }
-}
-
-void MultiWordMatcher::InsertChild(std::uint32_t node, char16_t unit, std::uint32_t child) {
-    if (node == 0) {
-        if (unit >= m_rootChildren.size()) {
-            m_rootChildren.resize(std::size_t{unit} + 1, kNone);
-        }
-        m_rootChildren[unit] = child;
-        return;
-    }
-    if ((m_nodes.size() + 1) * 2 > m_slots.size()) {
-        // At most half full: lookups of absent children, most of a scan's, end at a free slot soon.
-        std::vector<Slot> old(m_slots.size() * 2, Slot{kFreeKey, 0});
-        old.swap(m_slots);
-        ++m_slotBits;
-        for (const Slot& slot : old) {
-            if (slot.key != kFreeKey) {
-                m_slots[FreeSlotFor(slot.key)] = slot;
-            }
-        }
-    }
-    const std::uint64_t key = std::uint64_t{node} << 16 | unit;
-    m_slots[FreeSlotFor(key)] = Slot{key, child};
+    const auto found = m_children.find(std::uint64_t{node} << 16 | unit);
+    return found == m_children.end() ? kNone : found->second;
 }
 
 MultiWordMatcher::WordId MultiWordMatcher::Add(std::u16string_view word) {
@@ -65,7 +18,7 @@ MultiWordMatcher::WordId MultiWordMatcher::Add(std::u16string_view word) {
             m_nodes.push_back(Node{kNone, m_nodes[node].firstChild, 0});
             m_nodes[node].firstChild = child;
             m_units.push_back(unit);
-            InsertChild(node, unit, child);
+            m_children.emplace(std::uint64_t{node} << 16 | unit, child);
             m_fallbacksValid = false;
         }
         node = child;

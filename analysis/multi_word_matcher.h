@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace claimcheck {
@@ -33,25 +34,13 @@ private:
         std::uint32_t fallback = 0; // node of the longest proper suffix of this node's string that is in the trie
     };
 
-    // Child lookup: for the root, where a scan spends most of its steps, a table indexed by unit, as long as the
-    // highest unit added; for other nodes an open-addressing hash table keyed by parent and unit.
-    struct Slot {
-        std::uint64_t key; // parent << 16 | unit, or kFreeKey
-        std::uint32_t child;
-    };
-    static constexpr std::uint64_t kFreeKey = UINT64_MAX;
-
     std::uint32_t Child(std::uint32_t node, char16_t unit) const;
-    void InsertChild(std::uint32_t node, char16_t unit, std::uint32_t child);
-    std::size_t FreeSlotFor(std::uint64_t key) const;
-    std::size_t SlotOf(std::uint64_t key) const;
     void ComputeFallbacks();
 
-    std::vector<std::uint32_t> m_rootChildren;
+    // The children of all nodes, keyed by parent << 16 | unit.
+    std::unordered_map<std::uint64_t, std::uint32_t> m_children;
     std::vector<Node> m_nodes;
     std::vector<char16_t> m_units; // the unit on the edge into each node
-    std::vector<Slot> m_slots;
-    unsigned m_slotBits = 6;
     bool m_fallbacksValid = false;
 };
 

@@ -11,21 +11,11 @@ SuffixAutomaton::SuffixAutomaton() {
 }
 
 std::size_t SuffixAutomaton::MemoryBytes() const {
-    return sizeof(*this) + m_states.capacity() * sizeof(State) + m_edgePool.capacity() * sizeof(char16_t) +
-           m_rootEdges.capacity() * sizeof(std::uint32_t);
+    return sizeof(*this) + m_states.capacity() * sizeof(State) + m_edgePool.capacity() * sizeof(char16_t);
 }
 
 std::size_t SuffixAutomaton::UsedBytes() const {
-    return sizeof(*this) + m_states.size() * sizeof(State) + m_edgePool.size() * sizeof(char16_t) +
-           m_rootEdges.size() * sizeof(std::uint32_t);
-}
-
-inline void SuffixAutomaton::Prefetch(std::uint32_t state) const {
-#if defined(__GNUC__)
-    if (state != kNone) {
-        __builtin_prefetch(&m_states[state]);
-    }
-#endif
+    return sizeof(*this) + m_states.size() * sizeof(State) + m_edgePool.size() * sizeof(char16_t);
 }
 
 inline std::uint32_t SuffixAutomaton::NewState() {
@@ -37,9 +27,6 @@ inline std::uint32_t SuffixAutomaton::NewState() {
 }
 
 inline std::uint32_t SuffixAutomaton::Target(std::uint32_t state, char16_t unit) const {
-    if (state == 0) {
-        return unit < m_rootEdges.size() ? m_rootEdges[unit] : kNone;
-    }
     const State& s = m_states[state];
     if (s.first != kWide) {
         // An absent edge has kNone for its target, whatever its unit says.
@@ -52,10 +39,6 @@ inline std::uint32_t SuffixAutomaton::Target(std::uint32_t state, char16_t unit)
 }
 
 void SuffixAutomaton::SetTarget(std::uint32_t state, char16_t unit, std::uint32_t target) {
-    if (state == 0) {
-        m_rootEdges[unit] = target;
-        return;
-    }
     State& s = m_states[state];
     if (s.first != kWide) {
         (s.firstUnit == unit && s.first != kNone ? s.first : s.second) = target;
@@ -77,13 +60,6 @@ void SuffixAutomaton::StoreTarget(std::size_t at, std::uint32_t target) {
 
 void SuffixAutomaton::AddEdge(std::uint32_t from, char16_t unit, std::uint32_t to) {
     ++m_edgeCount;
-    if (from == 0) {
-        if (unit >= m_rootEdges.size()) {
-            m_rootEdges.resize(std::size_t{unit} + 1, kNone);
-        }
-        m_rootEdges[unit] = to;
-        return;
-    }
     State& s = m_states[from];
     if (s.first == kNone) {
         s.first = to;
@@ -160,10 +136,7 @@ void SuffixAutomaton::Extend(char16_t unit) {
     // state. Only the edge from the old last state, whose longest string is the whole string so far, is solid.
     std::uint32_t target = kNone;
     for (std::uint32_t solid = kSolid; p != kNone; solid = 0) {
-        // The walk is a chain of cache misses; asking for the next state while this one's edges are searched lets
-        // two of them overlap.
         const std::uint32_t next = m_states[p].link;
-        Prefetch(next);
         target = Target(p, unit);
         if (target != kNone) {
             break;
@@ -176,7 +149,6 @@ void SuffixAutomaton::Extend(char16_t unit) {
         return;
     }
     const std::uint32_t q = target & ~kSolid;
-    Prefetch(q);
     if ((target & kSolid) != 0) {
         m_states[current].link = q;
         return;
@@ -186,7 +158,6 @@ void SuffixAutomaton::Extend(char16_t unit) {
     const std::uint32_t clone = NewState();
     for (std::uint32_t solid = kSolid; p != kNone; solid = 0) {
         const std::uint32_t next = m_states[p].link;
-        Prefetch(next);
         if ((Target(p, unit) & ~kSolid) != q) {
             break;
         }

@@ -14,8 +14,7 @@ namespace claimcheck {
 // Layout: every state is a 16-byte record that holds its suffix link and up to two outgoing edges, which is all
 // that nearly every state of a text ever has, so a step of a walk reads one record. A state with more edges keeps
 // all of them side by side in a block of the edge pool, so that a search reads few cache lines; a full block is
-// copied to the pool's end at twice its size. The root, which has an edge for nearly every unit of the text, has
-// a table indexed by unit instead, as long as the highest unit seen.
+// copied to the pool's end at twice its size.
 class SuffixAutomaton {
 public:
     SuffixAutomaton();
@@ -55,7 +54,6 @@ private:
 
     void Extend(char16_t unit);
     std::uint32_t NewState();
-    void Prefetch(std::uint32_t state) const;
     // The target of the state's edge on `unit`, with its kSolid flag, or kNone.
     std::uint32_t Target(std::uint32_t state, char16_t unit) const;
     // Points the state's existing edge on `unit` at `target`.
@@ -75,7 +73,6 @@ private:
     std::uint32_t NewBlock(const State& s, unsigned sizeLog2);
 
     std::vector<char16_t> m_edgePool;
-    std::vector<std::uint32_t> m_rootEdges; // the root's target on unit u at u, kNone where it has none
     std::size_t m_edgeCount = 0;
     std::uint32_t m_last = 0;
 };

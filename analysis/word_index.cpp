@@ -5,10 +5,9 @@
 #include "analysis/upper_case.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <stdexcept>
-#include <cstdint>
-#include <cstring>
 #include <utility>
 
 namespace claimcheck {
@@ -21,33 +20,14 @@ namespace {
 // a word's first occurrence in a long text would mean a cache miss per lookup.
 class SeenWords {
 public:
-    static std::uint32_t Hash(std::u16string_view word) {
-        // Four units at a time, inline: words are short, and a call or a multiplication per unit would be most of
-        // the work.
-        std::uint64_t h = 0x9e3779b97f4a7c15u ^ word.size();
-        for (std::size_t at = 0; at < word.size(); at += 4) {
-            std::uint64_t chunk = 0;
-            std::memcpy(&chunk, word.data() + at, std::min<std::size_t>(4, word.size() - at) * sizeof(char16_t));
-            h = (h ^ chunk) * 0xff51afd7ed558ccdu;
-            h ^= h >> 32;
-        }
-        return static_cast<std::uint32_t>((h ^ (h >> 29)) * 0xc4ceb9fe1a85ec53u >> 32);
-    }
-
-    // Asks for the slot where a lookup of a word with this hash starts, ahead of the lookup.
-    void Prefetch(std::uint32_t hash) const {
-#if defined(__GNUC__)
-        __builtin_prefetch(&m_slots[hash & (m_slots.size() - 1)]);
-#endif
-    }
-
-    // Adds the word, whose hash is given, and returns true, or returns false when it is there already.
-    bool Insert(std::u16string_view word, std::uint32_t hash) {
+    // Adds the word and returns true, or returns false when it is there already.
+    bool Insert(std::u16string_view word) {
+        const auto hash = static_cast<std::uint32_t>(std::hash<std::u16string_view>{}(word));
         std::size_t i = hash & (m_slots.size() - 1);
         for (; m_slots[i].length != 0; i = (i + 1) & (m_slots.size() - 1)) {
             const Slot& slot = m_slots[i];
             if (slot.hash == hash && slot.length == word.size() &&
-                std::equal(word.begin(), word.end(), m_pool.begin() + slot.offset, std::equal_to<>())) {
+                std::equal(word.begin(), word.end(), m_pool.begin() + slot.offset)) {
                 return false;
             }
         }
@@ -57,13 +37,15 @@ public:
         m_slots[i] = Slot{static_cast<std::uint32_t>(m_pool.size()), static_cast<std::uint32_t>(word.size()), hash};
         m_pool.insert(m_pool.end(), word.begin(), word.end());
         if (++m_count * 2 > m_slots.size()) {
+            // At most half full, so that probes stay short.
             std::vector<Slot> old(m_slots.size() * 2);
             old.swap(m_slots);
             for (const Slot& slot : old) {
-                std::size_t j = slot.hash & (m_slots.size() - 1);
-                for (; slot.length != 0 && m_slots[j].length != 0; j = (j + 1) & (m_slots.size() - 1)) {
-                }
                 if (slot.length != 0) {
+                    std::size_t j = slot.hash & (m_slots.size() - 1);
+                    while (m_slots[j].length != 0) {
+                        j = (j + 1) & (m_slots.size() - 1);
+                    }
                     m_slots[j] = slot;
                 }
             }
@@ -97,30 +79,17 @@ WordIndex BuildWordIndex(std::u16string_view text) {
     std::vector<std::u16string_view> candidates;
     std::size_t unconditional = 0;
     SeenWords seen;
-    // The words are cut one ahead, so that the seen-words slot of the next one is on its way while this one is
-    // looked up.
-    const auto wordAt = [text](std::size_t begin) {
-        return text.substr(begin, std::min(text.find(u' ', begin), text.size()) - begin);
-    };
-    std::u16string_view next = wordAt(0);
-    std::uint32_t nextHash = SeenWords::Hash(next);
-    for (bool last = false; !last;) {
-        const std::u16string_view word = next;
-        const std::uint32_t hash = nextHash;
-        const std::size_t end = static_cast<std::size_t>(word.data() - text.data()) + word.size();
-        last = end == text.size();
-        if (!last) {
-            next = wordAt(end + 1);
-            nextHash = SeenWords::Hash(next);
-            seen.Prefetch(nextHash);
-        }
+    for (std::size_t begin = 0; begin <= text.size();) {
+        const std::size_t end = std::min(text.find(u' ', begin), text.size());
+        const std::u16string_view word = text.substr(begin, end - begin);
+        begin = end + 1;
         if (unconditional == candidates.size() && (unconditional == 0 || candidates.back().empty())) {
             ++unconditional;
             candidates.push_back(word);
             if (!word.empty()) {
-                seen.Insert(word, hash);
+                seen.Insert(word);
             }
-        } else if (!word.empty() && seen.Insert(word, hash)) {
+        } else if (!word.empty() && seen.Insert(word)) {
             candidates.push_back(word);
         }
     }
