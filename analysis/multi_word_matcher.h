@@ -17,12 +17,12 @@ public:
 
     MultiWordMatcher();
 
-    // Adds a non-empty word; adding the same word again gives the same id. Ids are below WordIdLimit().
-    WordId Add(std::u16string_view word);
-    WordId WordIdLimit() const { return static_cast<WordId>(m_nodes.size()); }
+    // Adds a non-empty word; adding the same word again gives the same id. Ids are below wordIdLimit().
+    WordId add(std::u16string_view word);
+    WordId wordIdLimit() const { return static_cast<WordId>(m_nodes.size()); }
 
     // For each id, whether its word occurs in the text as a contiguous run of code units.
-    std::vector<bool> FindIn(std::u16string_view text);
+    std::vector<bool> findIn(std::u16string_view text);
 
 private:
     static constexpr std::uint32_t kNone = UINT32_MAX;
@@ -34,10 +34,12 @@ private:
         std::uint32_t fallback = 0; // node of the longest proper suffix of this node's string that is in the trie
     };
 
-    std::uint32_t Child(std::uint32_t node, char16_t unit) const;
-    void ComputeFallbacks();
+    std::uint32_t childOf(std::uint32_t node, char16_t unit) const;
+    void computeFallbacks();
 
-    // The children of all nodes, keyed by parent << 16 | unit.
+    // The children of the root, where a scan spends most of its steps, in a table indexed by unit (as long as the
+    // highest unit added, kNone where there is no child); those of other nodes keyed by parent << 16 | unit.
+    std::vector<std::uint32_t> m_rootChildren;
     std::unordered_map<std::uint64_t, std::uint32_t> m_children;
     std::vector<Node> m_nodes;
     std::vector<char16_t> m_units; // the unit on the edge into each node

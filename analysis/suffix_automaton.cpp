@@ -1,7 +1,6 @@
 #include "analysis/suffix_automaton.h"
 
 #include <algorithm>
-#include <cstring>
 #include <stdexcept>
 
 namespace claimcheck {
@@ -10,15 +9,17 @@ SuffixAutomaton::SuffixAutomaton() {
     m_states.push_back(State{kNone, kNone, kNone, 0, 0});
 }
 
-std::size_t SuffixAutomaton::MemoryBytes() const {
-    return sizeof(*this) + m_states.capacity() * sizeof(State) + m_edgePool.capacity() * sizeof(char16_t);
+std::size_t SuffixAutomaton::memoryBytes() const {
+    return sizeof(*this) + m_states.capacity() * sizeof(State) + m_edgePool.capacity() * sizeof(char16_t) +
+           m_rootEdges.capacity() * sizeof(std::uint32_t);
 }
 
-std::size_t SuffixAutomaton::UsedBytes() const {
-    return sizeof(*this) + m_states.size() * sizeof(State) + m_edgePool.size() * sizeof(char16_t);
+std::size_t SuffixAutomaton::usedBytes() const {
+    return sizeof(*this) + m_states.size() * sizeof(State) + m_edgePool.size() * sizeof(char16_t) +
+           m_rootEdges.size() * sizeof(std::uint32_t);
 }
 
-inline std::uint32_t SuffixAutomaton::NewState() {
+inline std::uint32_t SuffixAutomaton::newState() {
     if (m_states.size() >= kWide) {
         throw std::length_error("suffix automaton too large");
     }
@@ -26,40 +27,51 @@ inline std::uint32_t SuffixAutomaton::NewState() {
     return static_cast<std::uint32_t>(m_states.size() - 1);
 }
 
-inline std::uint32_t SuffixAutomaton::Target(std::uint32_t state, char16_t unit) const {
+inline std::uint32_t SuffixAutomaton::targetOf(std::uint32_t state, char16_t unit) const {
+    if (state == 0) {
+        return unit < m_rootEdges.size() ? m_rootEdges[unit] : kNone;
+    }
     const State& s = m_states[state];
     if (s.first != kWide) {
         // An absent edge has kNone for its target, whatever its unit says.
         return s.firstUnit == unit ? s.first : s.secondUnit == unit ? s.second : kNone;
     }
-    const char16_t* units = &m_edgePool[s.second];
+    const char16_t* units = m_edgePool.data() + s.second;
     const char16_t* end = units + s.firstUnit + 1;
-    const char16_t* found = std::find(units, end, unit);
-    return found == end ? kNone : LoadTarget(TargetAt(s, static_cast<std::size_t>(found - units)));
+    const auto found = std::find(units, end, unit);
+    return found == end ? kNone : loadTarget(targetAt(s, static_cast<std::size_t>(found - units)));
 }
 
-void SuffixAutomaton::SetTarget(std::uint32_t state, char16_t unit, std::uint32_t target) {
+void SuffixAutomaton::setTarget(std::uint32_t state, char16_t unit, std::uint32_t target) {
+    if (state == 0) {
+        m_rootEdges[unit] = target;
+        return;
+    }
     State& s = m_states[state];
     if (s.first != kWide) {
         (s.firstUnit == unit && s.first != kNone ? s.first : s.second) = target;
         return;
     }
-    const char16_t* units = &m_edgePool[s.second];
-    StoreTarget(TargetAt(s, static_cast<std::size_t>(std::find(units, units + s.firstUnit + 1, unit) - units)), target);
+    const char16_t* units = m_edgePool.data() + s.second;
+    storeTarget(targetAt(s, static_cast<std::size_t>(std::find(units, units + s.firstUnit + 1, unit) - units)), target);
 }
 
-std::uint32_t SuffixAutomaton::LoadTarget(std::size_t at) const {
-    std::uint32_t target;
-    std::memcpy(&target, &m_edgePool[at], sizeof target);
-    return target;
+std::uint32_t SuffixAutomaton::loadTarget(std::size_t at) const {
+    return m_edgePool[at] | std::uint32_t{m_edgePool[at + 1]} << 16;
 }
 
-void SuffixAutomaton::StoreTarget(std::size_t at, std::uint32_t target) {
-    std::memcpy(&m_edgePool[at], &target, sizeof target);
+void SuffixAutomaton::storeTarget(std::size_t at, std::uint32_t target) {
+    m_edgePool[at] = static_cast<char16_t>(target);
+    m_edgePool[at + 1] = static_cast<char16_t>(target >> 16);
 }
 
-void SuffixAutomaton::AddEdge(std::uint32_t from, char16_t unit, std::uint32_t to) {
+void SuffixAutomaton::addEdge(std::uint32_t from, char16_t unit, std::uint32_t to) {
     ++m_edgeCount;
+    if (from == 0) {
+        m_rootEdges.resize(std::max<std::size_t>(m_rootEdges.size(), unit + 1u), kNone);
+        m_rootEdges[unit] = to;
+        return;
+    }
     State& s = m_states[from];
     if (s.first == kNone) {
         s.first = to;
@@ -72,17 +84,17 @@ void SuffixAutomaton::AddEdge(std::uint32_t from, char16_t unit, std::uint32_t t
         return;
     }
     if (s.first != kWide) {
-        s = State{s.link, kWide, NewBlock(s, 2), 1, 2};
+        s = State{s.link, kWide, newBlock(s, 2), 1, 2};
     } else if (s.firstUnit + 1u == 1u << s.secondUnit) {
-        s.second = NewBlock(s, s.secondUnit + 1u);
+        s.second = newBlock(s, s.secondUnit + 1u);
         ++s.secondUnit;
     }
     ++s.firstUnit;
     m_edgePool[s.second + s.firstUnit] = unit;
-    StoreTarget(TargetAt(s, s.firstUnit), to);
+    storeTarget(targetAt(s, s.firstUnit), to);
 }
 
-std::uint32_t SuffixAutomaton::NewBlock(const State& s, unsigned sizeLog2) {
+std::uint32_t SuffixAutomaton::newBlock(const State& s, unsigned sizeLog2) {
     const std::size_t block = m_edgePool.size();
     const std::size_t size = std::size_t{3} << sizeLog2;
     if (block + size >= kWide) {
@@ -93,18 +105,18 @@ std::uint32_t SuffixAutomaton::NewBlock(const State& s, unsigned sizeLog2) {
     if (s.first != kWide) {
         m_edgePool[block] = s.firstUnit;
         m_edgePool[block + 1] = s.secondUnit;
-        StoreTarget(TargetAt(moved, 0), s.first);
-        StoreTarget(TargetAt(moved, 1), s.second);
+        storeTarget(targetAt(moved, 0), s.first);
+        storeTarget(targetAt(moved, 1), s.second);
     } else {
         for (std::size_t i = 0; i <= s.firstUnit; ++i) {
             m_edgePool[block + i] = m_edgePool[s.second + i];
-            StoreTarget(TargetAt(moved, i), LoadTarget(TargetAt(s, i)));
+            storeTarget(targetAt(moved, i), loadTarget(targetAt(s, i)));
         }
     }
     return static_cast<std::uint32_t>(block);
 }
 
-void SuffixAutomaton::CopyEdges(std::uint32_t from, std::uint32_t to) {
+void SuffixAutomaton::copyEdges(std::uint32_t from, std::uint32_t to) {
     const auto unsolid = [](std::uint32_t target) { return target == kNone ? kNone : target & ~kSolid; };
     const State source = m_states[from];
     if (source.first != kWide) {
@@ -113,36 +125,35 @@ void SuffixAutomaton::CopyEdges(std::uint32_t from, std::uint32_t to) {
         clone = State{clone.link, unsolid(source.first), unsolid(source.second), source.firstUnit, source.secondUnit};
         return;
     }
-    const State copy{m_states[to].link, kWide, NewBlock(source, source.secondUnit), source.firstUnit,
+    const State copy{m_states[to].link, kWide, newBlock(source, source.secondUnit), source.firstUnit,
                      source.secondUnit};
     for (std::size_t i = 0; i <= copy.firstUnit; ++i) {
-        StoreTarget(TargetAt(copy, i), unsolid(LoadTarget(TargetAt(copy, i))));
+        storeTarget(targetAt(copy, i), unsolid(loadTarget(targetAt(copy, i))));
     }
     m_edgeCount += copy.firstUnit + 1u;
     m_states[to] = copy;
 }
 
-void SuffixAutomaton::Append(std::u16string_view units) {
+void SuffixAutomaton::append(std::u16string_view units) {
     for (const char16_t unit : units) {
-        Extend(unit);
+        extend(unit);
     }
 }
 
-void SuffixAutomaton::Extend(char16_t unit) {
-    const std::uint32_t current = NewState();
+void SuffixAutomaton::extend(char16_t unit) {
+    const std::uint32_t current = newState();
     std::uint32_t p = m_last;
     m_last = current;
     // Walk the suffix links from the old last state, giving each state without an edge on `unit` one to the new
     // state. Only the edge from the old last state, whose longest string is the whole string so far, is solid.
     std::uint32_t target = kNone;
     for (std::uint32_t solid = kSolid; p != kNone; solid = 0) {
-        const std::uint32_t next = m_states[p].link;
-        target = Target(p, unit);
+        target = targetOf(p, unit);
         if (target != kNone) {
             break;
         }
-        AddEdge(p, unit, current | solid);
-        p = next;
+        addEdge(p, unit, current | solid);
+        p = m_states[p].link;
     }
     if (p == kNone) {
         m_states[current].link = 0;
@@ -155,25 +166,21 @@ void SuffixAutomaton::Extend(char16_t unit) {
     }
     // q also stands for longer strings that do not end here: split off the shorter ones into a clone. The edge
     // from p becomes solid; those from p's shorter suffixes do not.
-    const std::uint32_t clone = NewState();
-    for (std::uint32_t solid = kSolid; p != kNone; solid = 0) {
-        const std::uint32_t next = m_states[p].link;
-        if ((Target(p, unit) & ~kSolid) != q) {
-            break;
-        }
-        SetTarget(p, unit, clone | solid);
-        p = next;
+    const std::uint32_t clone = newState();
+    for (std::uint32_t solid = kSolid; p != kNone && (targetOf(p, unit) & ~kSolid) == q; solid = 0) {
+        setTarget(p, unit, clone | solid);
+        p = m_states[p].link;
     }
     m_states[clone].link = m_states[q].link;
-    CopyEdges(q, clone);
+    copyEdges(q, clone);
     m_states[q].link = clone;
     m_states[current].link = clone;
 }
 
-bool SuffixAutomaton::Contains(std::u16string_view units) const {
+bool SuffixAutomaton::contains(std::u16string_view units) const {
     std::uint32_t state = 0;
     for (const char16_t unit : units) {
-        const std::uint32_t target = Target(state, unit);
+        const std::uint32_t target = targetOf(state, unit);
         if (target == kNone) {
             return false;
         }

@@ -21,7 +21,7 @@ namespace {
 class SeenWords {
 public:
     // Adds the word and returns true, or returns false when it is there already.
-    bool Insert(std::u16string_view word) {
+    bool insert(std::u16string_view word) {
         const auto hash = static_cast<std::uint32_t>(std::hash<std::u16string_view>{}(word));
         std::size_t i = hash & (m_slots.size() - 1);
         for (; m_slots[i].length != 0; i = (i + 1) & (m_slots.size() - 1)) {
@@ -78,19 +78,21 @@ WordIndex BuildWordIndex(std::u16string_view text) {
     // the word string already (it was admitted or found there, and the string only grows).
     std::vector<std::u16string_view> candidates;
     std::size_t unconditional = 0;
-    SeenWords seen;
-    for (std::size_t begin = 0; begin <= text.size();) {
-        const std::size_t end = std::min(text.find(u' ', begin), text.size());
-        const std::u16string_view word = text.substr(begin, end - begin);
-        begin = end + 1;
-        if (unconditional == candidates.size() && (unconditional == 0 || candidates.back().empty())) {
-            ++unconditional;
-            candidates.push_back(word);
-            if (!word.empty()) {
-                seen.Insert(word);
+    {
+        SeenWords seen; // freed before the automaton grows
+        for (std::size_t begin = 0; begin <= text.size();) {
+            const std::size_t end = std::min(text.find(u' ', begin), text.size());
+            const std::u16string_view word = text.substr(begin, end - begin);
+            begin = end + 1;
+            if (unconditional == candidates.size() && (unconditional == 0 || candidates.back().empty())) {
+                ++unconditional;
+                candidates.push_back(word);
+                if (!word.empty()) {
+                    seen.insert(word);
+                }
+            } else if (!word.empty() && seen.insert(word)) {
+                candidates.push_back(word);
             }
-        } else if (!word.empty() && seen.Insert(word)) {
-            candidates.push_back(word);
         }
     }
     // 2. The automaton of the word string admits each candidate that it does not contain, and grows with it.
@@ -99,11 +101,11 @@ WordIndex BuildWordIndex(std::u16string_view text) {
     for (const std::u16string_view word : candidates) {
         candidateUnits += word.size();
     }
-    automaton.Reserve(candidateUnits);
+    automaton.reserve(candidateUnits);
     std::size_t wordStringLength = 0;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
-        if (i < unconditional || !automaton.Contains(candidates[i])) {
-            automaton.Append(candidates[i]);
+        if (i < unconditional || !automaton.contains(candidates[i])) {
+            automaton.append(candidates[i]);
             index.words.emplace_back(candidates[i]);
             wordStringLength += candidates[i].size();
         }
@@ -136,8 +138,8 @@ bool IsSupported(std::u16string_view cleanedWord, std::u16string_view disclosure
     if (disclosureWordString.empty()) {
         return false;
     }
-    const std::u16string word = UpperCase(cleanedWord);
-    const std::u16string wordString = UpperCase(disclosureWordString);
+    const std::u16string word = upperCase(cleanedWord);
+    const std::u16string wordString = upperCase(disclosureWordString);
     return std::search(wordString.begin(), wordString.end(), std::boyer_moore_searcher(word.begin(), word.end())) !=
            wordString.end();
 }
@@ -156,9 +158,9 @@ std::vector<std::u16string> FindUnsupportedWords(const std::vector<std::u16strin
     std::vector<MultiWordMatcher::WordId> ids;
     ids.reserve(cleaned.size());
     for (const std::u16string& word : cleaned) {
-        ids.push_back(word.empty() ? 0 : matcher.Add(UpperCase(word)));
+        ids.push_back(word.empty() ? 0 : matcher.add(upperCase(word)));
     }
-    const std::vector<bool> found = matcher.FindIn(UpperCase(disclosureWordString));
+    const std::vector<bool> found = matcher.findIn(upperCase(disclosureWordString));
     std::vector<std::u16string> unsupported;
     for (std::size_t i = 0; i < cleaned.size(); ++i) {
         // The empty word occurs in every non-empty string.

@@ -38,7 +38,7 @@ inline std::u16string FromUtf8(const std::string& bytes) {
     return text;
 }
 
-inline std::u16string ReadUtf8File(const std::filesystem::path& path) {
+inline std::u16string readUtf8File(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         throw std::runtime_error("cannot read " + path.string());
@@ -49,7 +49,7 @@ inline std::u16string ReadUtf8File(const std::filesystem::path& path) {
 }
 
 // The text as a Windows text box holds it: every LF preceded by a CR.
-inline std::u16string WithCrLf(std::u16string_view text) {
+inline std::u16string withCrLf(std::u16string_view text) {
     std::u16string result;
     result.reserve(text.size() + text.size() / 16);
     for (const char16_t unit : text) {
@@ -62,7 +62,7 @@ inline std::u16string WithCrLf(std::u16string_view text) {
 }
 
 // Every patent of the folder, ordered by number.
-inline std::vector<Patent> LoadAll(const std::filesystem::path& folder) {
+inline std::vector<Patent> loadAll(const std::filesystem::path& folder) {
     const std::string suffix = ".claims.txt";
     std::set<std::string> numbers;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
@@ -73,8 +73,8 @@ inline std::vector<Patent> LoadAll(const std::filesystem::path& folder) {
     }
     std::vector<Patent> patents;
     for (const std::string& number : numbers) {
-        patents.push_back(Patent{number, ReadUtf8File(folder / (number + ".claims.txt")),
-                                 ReadUtf8File(folder / (number + ".description.txt"))});
+        patents.push_back(Patent{number, readUtf8File(folder / (number + ".claims.txt")),
+                                 readUtf8File(folder / (number + ".description.txt"))});
     }
     return patents;
 }

@@ -195,19 +195,19 @@ TEST(UpperCase, agreesWithIcuForEveryCodePoint) {
         } else {
             text = {U16_LEAD(c), U16_TRAIL(c)};
         }
-        ASSERT_EQ(UpperCase(text), literal::UpperCase(text)) << "code point " << c;
+        ASSERT_EQ(upperCase(text), literal::upperCase(text)) << "code point " << c;
     }
 }
 
 TEST(UpperCase, keepsLengthAndLeavesLoneSurrogates) {
-    EXPECT_EQ(UpperCase(u"abcß ﬀ ŉ"), u"ABCß ﬀ ŉ");
-    EXPECT_EQ(UpperCase(u"\U00010428\U00010429"), u"\U00010400\U00010401");
-    EXPECT_EQ(UpperCase(u"\xDC28\xD801"), u"\xDC28\xD801");
-    EXPECT_EQ(UpperCase(u"a\xD801"
+    EXPECT_EQ(upperCase(u"abcß ﬀ ŉ"), u"ABCß ﬀ ŉ");
+    EXPECT_EQ(upperCase(u"\U00010428\U00010429"), u"\U00010400\U00010401");
+    EXPECT_EQ(upperCase(u"\xDC28\xD801"), u"\xDC28\xD801");
+    EXPECT_EQ(upperCase(u"a\xD801"
                         u"b\xDC28"),
               u"A\xD801"
               u"B\xDC28");
-    EXPECT_EQ(UpperCase(u"\xD801"), u"\xD801");
+    EXPECT_EQ(upperCase(u"\xD801"), u"\xD801");
 }
 
 } // namespace
