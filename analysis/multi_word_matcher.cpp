@@ -4,77 +4,31 @@
 
 namespace claimcheck {
 
-MultiWordMatcher::MultiWordMatcher() : m_nodes(1), m_units(1, u'\0') {
-    m_slotBits = 6;
-    m_slots.assign(std::size_t{1} << m_slotBits, Slot{kFreeKey, 0});
-}
+MultiWordMatcher::MultiWordMatcher() : m_nodes(1), m_units(1, u'\0') {}
 
-std::size_t MultiWordMatcher::SlotOf(std::uint64_t key) const {
-    return static_cast<std::size_t>((key * 0x9e3779b97f4a7c15u) >> (64 - m_slotBits));
-}
-
-std::uint32_t MultiWordMatcher::Child(std::uint32_t node, char16_t unit) const {
+std::uint32_t MultiWordMatcher::childOf(std::uint32_t node, char16_t unit) const {
     if (node == 0) {
-        const auto& page = m_rootPages[unit >> kRootPageBits];
-        return page ? page[unit & (kRootPageSize - 1)] : kNone;
+        return unit < m_rootChildren.size() ? m_rootChildren[unit] : kNone;
     }
-    const std::uint64_t key = std::uint64_t{node} << 16 | unit;
-    const std::size_t mask = m_slots.size() - 1;
-    for (std::size_t i = SlotOf(key);; i = (i + 1) & mask) {
-        if (m_slots[i].key == key) {
-            return m_slots[i].child;
-        }
-        if (m_slots[i].key == kFreeKey) {
-            return kNone;
-        }
-    }
+    const auto found = m_children.find(std::uint64_t{node} << 16 | unit);
+    return found == m_children.end() ? kNone : found->second;
 }
 
-void MultiWordMatcher::InsertChild(std::uint32_t node, char16_t unit, std::uint32_t child) {
-    if (node == 0) {
-        auto& page = m_rootPages[unit >> kRootPageBits];
-        if (!page) {
-            page = std::make_unique_for_overwrite<std::uint32_t[]>(kRootPageSize);
-            std::fill_n(page.get(), kRootPageSize, kNone);
-        }
-        page[unit & (kRootPageSize - 1)] = child;
-        return;
-    }
-    if ((m_nodes.size() + 1) * 2 > m_slots.size()) {
-        std::vector<Slot> old(m_slots.size() * 2, Slot{kFreeKey, 0});
-        old.swap(m_slots);
-        ++m_slotBits;
-        const std::size_t mask = m_slots.size() - 1;
-        for (const Slot& slot : old) {
-            if (slot.key != kFreeKey) {
-                std::size_t i = SlotOf(slot.key);
-                while (m_slots[i].key != kFreeKey) {
-                    i = (i + 1) & mask;
-                }
-                m_slots[i] = slot;
-            }
-        }
-    }
-    const std::uint64_t key = std::uint64_t{node} << 16 | unit;
-    const std::size_t mask = m_slots.size() - 1;
-    std::size_t i = SlotOf(key);
-    while (m_slots[i].key != kFreeKey) {
-        i = (i + 1) & mask;
-    }
-    m_slots[i] = Slot{key, child};
-}
-
-MultiWordMatcher::WordId MultiWordMatcher::Add(std::u16string_view word) {
-    m_longestWord = std::max(m_longestWord, word.size());
+MultiWordMatcher::WordId MultiWordMatcher::add(std::u16string_view word) {
     std::uint32_t node = 0;
     for (const char16_t unit : word) {
-        std::uint32_t child = Child(node, unit);
+        std::uint32_t child = childOf(node, unit);
         if (child == kNone) {
             child = static_cast<std::uint32_t>(m_nodes.size());
             m_nodes.push_back(Node{kNone, m_nodes[node].firstChild, 0});
             m_nodes[node].firstChild = child;
             m_units.push_back(unit);
-            InsertChild(node, unit, child);
+            if (node == 0) {
+                m_rootChildren.resize(std::max<std::size_t>(m_rootChildren.size(), unit + 1u), kNone);
+                m_rootChildren[unit] = child;
+            } else {
+                m_children.emplace(std::uint64_t{node} << 16 | unit, child);
+            }
             m_fallbacksValid = false;
         }
         node = child;
@@ -83,7 +37,7 @@ MultiWordMatcher::WordId MultiWordMatcher::Add(std::u16string_view word) {
 }
 
 // Breadth first, so that a node's fallback, which is shallower, is always known before the node's own children.
-void MultiWordMatcher::ComputeFallbacks() {
+void MultiWordMatcher::computeFallbacks() {
     std::vector<std::uint32_t> queue;
     queue.reserve(m_nodes.size());
     for (std::uint32_t child = m_nodes[0].firstChild; child != kNone; child = m_nodes[child].nextSibling) {
@@ -95,10 +49,10 @@ void MultiWordMatcher::ComputeFallbacks() {
         for (std::uint32_t child = m_nodes[node].firstChild; child != kNone; child = m_nodes[child].nextSibling) {
             const char16_t unit = m_units[child];
             std::uint32_t fallback = m_nodes[node].fallback;
-            std::uint32_t target = Child(fallback, unit);
+            std::uint32_t target = childOf(fallback, unit);
             while (target == kNone && fallback != 0) {
                 fallback = m_nodes[fallback].fallback;
-                target = Child(fallback, unit);
+                target = childOf(fallback, unit);
             }
             m_nodes[child].fallback = target == kNone ? 0 : target;
             queue.push_back(child);
@@ -107,49 +61,26 @@ void MultiWordMatcher::ComputeFallbacks() {
     m_fallbacksValid = true;
 }
 
-void MultiWordMatcher::Prepare() {
+std::vector<bool> MultiWordMatcher::findIn(std::u16string_view text) {
     if (!m_fallbacksValid) {
-        ComputeFallbacks();
+        computeFallbacks();
     }
-}
-
-std::vector<bool> MultiWordMatcher::FindIn(std::u16string_view text) {
-    Prepare();
-    Scan scan(*this);
-    scan.Feed(text);
-    std::vector<bool> found(m_nodes.size(), false);
-    scan.AddFoundTo(found);
-    return found;
-}
-
-MultiWordMatcher::Scan::Scan(const MultiWordMatcher& matcher)
-    : m_matcher(matcher), m_seen(matcher.m_nodes.size(), false) {}
-
-void MultiWordMatcher::Scan::Feed(std::u16string_view piece) {
     // A node is marked once the text has shown its string; marking a node marks its whole fallback chain, so a
     // walk up that chain can stop at the first node already marked, and each node is marked only once.
-    const auto& nodes = m_matcher.m_nodes;
-    std::uint32_t node = m_node;
-    for (const char16_t unit : piece) {
-        std::uint32_t target = m_matcher.Child(node, unit);
+    std::vector<bool> found(m_nodes.size(), false);
+    std::uint32_t node = 0;
+    for (const char16_t unit : text) {
+        std::uint32_t target = childOf(node, unit);
         while (target == kNone && node != 0) {
-            node = nodes[node].fallback;
-            target = m_matcher.Child(node, unit);
+            node = m_nodes[node].fallback;
+            target = childOf(node, unit);
         }
         node = target == kNone ? 0 : target;
-        for (std::uint32_t marked = node; marked != 0 && !m_seen[marked]; marked = nodes[marked].fallback) {
-            m_seen[marked] = true;
+        for (std::uint32_t marked = node; marked != 0 && !found[marked]; marked = m_nodes[marked].fallback) {
+            found[marked] = true;
         }
     }
-    m_node = node;
-}
-
-void MultiWordMatcher::Scan::AddFoundTo(std::vector<bool>& found) const {
-    for (std::size_t i = 0; i < m_seen.size(); ++i) {
-        if (m_seen[i]) {
-            found[i] = true;
-        }
-    }
+    return found;
 }
 
 } // namespace claimcheck

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <array>
+#include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace claimcheck {
@@ -17,33 +17,12 @@ public:
 
     MultiWordMatcher();
 
-    // Adds a non-empty word; adding the same word again gives the same id. Ids are below WordIdLimit().
-    WordId Add(std::u16string_view word);
-    WordId WordIdLimit() const { return static_cast<WordId>(m_nodes.size()); }
-
-    // The length of the longest word added.
-    std::size_t LongestWord() const { return m_longestWord; }
+    // Adds a non-empty word; adding the same word again gives the same id. Ids are below wordIdLimit().
+    WordId add(std::u16string_view word);
+    WordId wordIdLimit() const { return static_cast<WordId>(m_nodes.size()); }
 
     // For each id, whether its word occurs in the text as a contiguous run of code units.
-    std::vector<bool> FindIn(std::u16string_view text);
-
-    // Makes the matcher ready for scans; words added later make it unready again.
-    void Prepare();
-
-    // A pass over a text that comes in pieces, fed in order: the words found are those that occur in the pieces
-    // joined. Several scans may run at once on different threads over a prepared matcher that nobody changes.
-    class Scan {
-    public:
-        explicit Scan(const MultiWordMatcher& matcher);
-        void Feed(std::u16string_view piece);
-        // For each id, whether the scan has met its word; or-ed into `found`, which has WordIdLimit() entries.
-        void AddFoundTo(std::vector<bool>& found) const;
-
-    private:
-        const MultiWordMatcher& m_matcher;
-        std::vector<bool> m_seen;
-        std::uint32_t m_node = 0;
-    };
+    std::vector<bool> findIn(std::u16string_view text);
 
 private:
     static constexpr std::uint32_t kNone = UINT32_MAX;
@@ -55,29 +34,16 @@ private:
         std::uint32_t fallback = 0; // node of the longest proper suffix of this node's string that is in the trie
     };
 
-    // Child lookup: for the root, where the scan spends most of its steps, a dense table in pages of 256 units
-    // made on first use; for other nodes an open-addressing table keyed by parent and unit.
-    struct Slot {
-        std::uint64_t key; // parent << 16 | unit, or kFreeKey
-        std::uint32_t child;
-    };
-    static constexpr std::uint64_t kFreeKey = UINT64_MAX;
+    std::uint32_t childOf(std::uint32_t node, char16_t unit) const;
+    void computeFallbacks();
 
-    std::uint32_t Child(std::uint32_t node, char16_t unit) const;
-    void InsertChild(std::uint32_t node, char16_t unit, std::uint32_t child);
-    std::size_t SlotOf(std::uint64_t key) const;
-    void ComputeFallbacks();
-
-    static constexpr unsigned kRootPageBits = 8;
-    static constexpr std::size_t kRootPageSize = std::size_t{1} << kRootPageBits;
-
-    std::array<std::unique_ptr<std::uint32_t[]>, (std::size_t{1} << 16) / kRootPageSize> m_rootPages;
+    // The children of the root, where a scan spends most of its steps, in a table indexed by unit (as long as the
+    // highest unit added, kNone where there is no child); those of other nodes keyed by parent << 16 | unit.
+    std::vector<std::uint32_t> m_rootChildren;
+    std::unordered_map<std::uint64_t, std::uint32_t> m_children;
     std::vector<Node> m_nodes;
     std::vector<char16_t> m_units; // the unit on the edge into each node
-    std::vector<Slot> m_slots;
-    unsigned m_slotBits = 0;
     bool m_fallbacksValid = false;
-    std::size_t m_longestWord = 0;
 };
 
 } // namespace claimcheck

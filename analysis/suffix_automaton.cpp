@@ -1,164 +1,75 @@
 #include "analysis/suffix_automaton.h"
 
 #include <algorithm>
-#include <bit>
-#include <cstdlib>
-#include <cstring>
-#include <new>
-
-#if defined(__GNUC__)
-#define CLAIMCHECK_HOT_PATH inline __attribute__((always_inline))
-#else
-#define CLAIMCHECK_HOT_PATH inline
-#endif
+#include <stdexcept>
 
 namespace claimcheck {
 
-void SuffixAutomaton::FreeDeleter::operator()(std::uint32_t* p) const {
-    std::free(p);
-}
-
 SuffixAutomaton::SuffixAutomaton() {
-    m_freeBlocks.fill(kNone);
-    m_freeTables.fill(kNone);
-    m_unitNumbers.reset(static_cast<std::uint32_t*>(std::calloc(std::size_t{1} << 16, sizeof(std::uint32_t))));
-    if (!m_unitNumbers) {
-        throw std::bad_alloc();
+    m_states.push_back(State{kNone, kNone, kNone, 0, 0});
+}
+
+std::size_t SuffixAutomaton::memoryBytes() const {
+    return sizeof(*this) + m_states.capacity() * sizeof(State) + m_edgePool.capacity() * sizeof(char16_t) +
+           m_rootEdges.capacity() * sizeof(std::uint32_t);
+}
+
+std::size_t SuffixAutomaton::usedBytes() const {
+    return sizeof(*this) + m_states.size() * sizeof(State) + m_edgePool.size() * sizeof(char16_t) +
+           m_rootEdges.size() * sizeof(std::uint32_t);
+}
+
+inline std::uint32_t SuffixAutomaton::newState() {
+    if (m_states.size() >= kWide) {
+        throw std::length_error("suffix automaton too large");
     }
-    NewState(kNone);
+    m_states.push_back(State{kNone, kNone, kNone, 0, 0});
+    return static_cast<std::uint32_t>(m_states.size() - 1);
 }
 
-std::size_t SuffixAutomaton::MemoryBytes() const {
-    std::size_t bytes = sizeof(*this) + m_states.capacityBytes() + m_edgePool.capacityBytes();
-    for (const auto& page : m_rootPages) {
-        bytes += page ? kRootPageSize * sizeof(std::uint32_t) : 0;
-    }
-    return bytes;
-}
-
-std::size_t SuffixAutomaton::UsedBytes() const {
-    std::size_t bytes = sizeof(*this) + m_states.size() * sizeof(State) + m_edgePool.size() * sizeof(char16_t);
-    for (const auto& page : m_rootPages) {
-        bytes += page ? kRootPageSize * sizeof(std::uint32_t) : 0;
-    }
-    return bytes;
-}
-
-std::uint32_t SuffixAutomaton::LoadTarget(const char16_t* at) {
-    std::uint32_t target;
-    std::memcpy(&target, at, sizeof target);
-    return target;
-}
-
-void SuffixAutomaton::StoreTarget(char16_t* at, std::uint32_t target) {
-    std::memcpy(at, &target, sizeof target);
-}
-
-std::uint32_t SuffixAutomaton::Get(const TargetSlot& slot) {
-    return slot.inlineTarget != nullptr ? *slot.inlineTarget : LoadTarget(slot.blockTarget);
-}
-
-void SuffixAutomaton::Set(const TargetSlot& slot, std::uint32_t target) {
-    if (slot.inlineTarget != nullptr) {
-        *slot.inlineTarget = target;
-    } else {
-        StoreTarget(slot.blockTarget, target);
-    }
-}
-
-void SuffixAutomaton::PrefetchState(std::uint32_t state) const {
-#if defined(__GNUC__)
-    if (state != kNone) {
-        __builtin_prefetch(&m_states[state]);
-    }
-#endif
-}
-
-CLAIMCHECK_HOT_PATH std::uint32_t SuffixAutomaton::NewState(std::uint32_t link) {
-    const std::uint32_t state = m_states.grow(1, kIndexLimit);
-    m_states[state] = State{link, kNone, kNone, 0, 0};
-    return state;
-}
-
-CLAIMCHECK_HOT_PATH std::uint32_t SuffixAutomaton::Target(std::uint32_t state, char16_t unit) const {
+inline std::uint32_t SuffixAutomaton::targetOf(std::uint32_t state, char16_t unit) const {
     if (state == 0) {
-        const auto& page = m_rootPages[unit >> kRootPageBits];
-        return page ? page[unit & (kRootPageSize - 1)] : kNone;
+        return unit < m_rootEdges.size() ? m_rootEdges[unit] : kNone;
     }
     const State& s = m_states[state];
-    if (s.first != kExternal) {
+    if (s.first != kWide) {
         // An absent edge has kNone for its target, whatever its unit says.
         return s.firstUnit == unit ? s.first : s.secondUnit == unit ? s.second : kNone;
     }
-    const unsigned shape = s.secondUnit;
-    if (shape >= kDense) {
-        const std::uint32_t number = UnitNumber(unit);
-        return number - 1 < (std::uint32_t{1} << (shape - kDense))
-                   ? LoadTarget(&m_edgePool[s.second] + 2 * (number - 1))
-                   : kNone;
-    }
-    const char16_t* units = &m_edgePool[s.second];
-    const std::size_t size = std::size_t{1} << (shape - kBlock);
+    const char16_t* units = m_edgePool.data() + s.second;
     const char16_t* end = units + s.firstUnit + 1;
-    const char16_t* found = std::find(units, end, unit);
-    return found == end ? kNone : LoadTarget(units + size + 2 * (found - units));
+    const auto found = std::find(units, end, unit);
+    return found == end ? kNone : loadTarget(targetAt(s, static_cast<std::size_t>(found - units)));
 }
 
-CLAIMCHECK_HOT_PATH SuffixAutomaton::TargetSlot SuffixAutomaton::FindTargetSlot(std::uint32_t state, char16_t unit) {
+void SuffixAutomaton::setTarget(std::uint32_t state, char16_t unit, std::uint32_t target) {
     if (state == 0) {
-        return {&m_rootPages[unit >> kRootPageBits][unit & (kRootPageSize - 1)], nullptr};
+        m_rootEdges[unit] = target;
+        return;
     }
     State& s = m_states[state];
-    if (s.first != kExternal) {
-        return {s.firstUnit == unit && s.first != kNone ? &s.first : &s.second, nullptr};
+    if (s.first != kWide) {
+        (s.firstUnit == unit && s.first != kNone ? s.first : s.second) = target;
+        return;
     }
-    const unsigned shape = s.secondUnit;
-    if (shape >= kDense) {
-        return {nullptr, &m_edgePool[s.second] + 2 * (UnitNumber(unit) - 1)};
-    }
-    char16_t* units = &m_edgePool[s.second];
-    const std::size_t size = std::size_t{1} << (shape - kBlock);
-    return {nullptr, units + size + 2 * (std::find(units, units + s.firstUnit + 1, unit) - units)};
+    const char16_t* units = m_edgePool.data() + s.second;
+    storeTarget(targetAt(s, static_cast<std::size_t>(std::find(units, units + s.firstUnit + 1, unit) - units)), target);
 }
 
-std::uint32_t SuffixAutomaton::AllocateFrom(std::uint32_t& freeList, std::size_t units) {
-    const std::uint32_t block = freeList;
-    if (block == kNone) {
-        return m_edgePool.grow(units, kIndexLimit);
-    }
-    freeList = LoadTarget(&m_edgePool[block]);
-    return block;
+std::uint32_t SuffixAutomaton::loadTarget(std::size_t at) const {
+    return m_edgePool[at] | std::uint32_t{m_edgePool[at + 1]} << 16;
 }
 
-std::uint32_t SuffixAutomaton::AllocateBlock(unsigned sizeLog2) {
-    return AllocateFrom(m_freeBlocks[sizeLog2], std::size_t{3} << sizeLog2);
+void SuffixAutomaton::storeTarget(std::size_t at, std::uint32_t target) {
+    m_edgePool[at] = static_cast<char16_t>(target);
+    m_edgePool[at + 1] = static_cast<char16_t>(target >> 16);
 }
 
-std::uint32_t SuffixAutomaton::AllocateTable(unsigned sizeLog2) {
-    const std::uint32_t table = AllocateFrom(m_freeTables[sizeLog2], std::size_t{2} << sizeLog2);
-    std::fill_n(&m_edgePool[table], std::size_t{2} << sizeLog2, static_cast<char16_t>(0xFFFF)); // kNone
-    return table;
-}
-
-void SuffixAutomaton::FreeTable(std::uint32_t table, unsigned sizeLog2) {
-    StoreTarget(&m_edgePool[table], m_freeTables[sizeLog2]);
-    m_freeTables[sizeLog2] = table;
-}
-
-void SuffixAutomaton::FreeBlock(std::uint32_t block, unsigned sizeLog2) {
-    StoreTarget(&m_edgePool[block], m_freeBlocks[sizeLog2]);
-    m_freeBlocks[sizeLog2] = block;
-}
-
-void SuffixAutomaton::AddEdge(std::uint32_t from, char16_t unit, std::uint32_t to) {
+void SuffixAutomaton::addEdge(std::uint32_t from, char16_t unit, std::uint32_t to) {
     ++m_edgeCount;
     if (from == 0) {
-        auto& page = m_rootPages[unit >> kRootPageBits];
-        if (!page) {
-            page = std::make_unique_for_overwrite<std::uint32_t[]>(kRootPageSize);
-            std::fill_n(page.get(), kRootPageSize, kNone);
-        }
-        page[unit & (kRootPageSize - 1)] = to;
+        m_rootEdges.resize(std::max<std::size_t>(m_rootEdges.size(), unit + 1u), kNone);
+        m_rootEdges[unit] = to;
         return;
     }
     State& s = m_states[from];
@@ -167,213 +78,109 @@ void SuffixAutomaton::AddEdge(std::uint32_t from, char16_t unit, std::uint32_t t
         s.firstUnit = unit;
         return;
     }
-    if (s.first != kExternal) {
-        if (s.second == kNone) {
-            s.second = to;
-            s.secondUnit = unit;
-            return;
-        }
-        // A third edge: all three move to a block with room for a fourth.
-        const std::uint32_t block = AllocateBlock(2);
-        char16_t* units = &m_edgePool[block];
-        units[0] = s.firstUnit;
-        units[1] = s.secondUnit;
-        units[2] = unit;
-        StoreTarget(units + 4, s.first);
-        StoreTarget(units + 6, s.second);
-        StoreTarget(units + 8, to);
-        s = State{s.link, kExternal, block, 2, kBlock + 2};
+    if (s.first != kWide && s.second == kNone) {
+        s.second = to;
+        s.secondUnit = unit;
         return;
     }
-    const unsigned shape = s.secondUnit;
-    if (shape >= kDense) {
-        const unsigned sizeLog2 = shape - kDense;
-        const std::uint32_t index = UnitNumber(unit) - 1;
-        const std::size_t degree = std::size_t{s.firstUnit} + 2; // with the new edge
-        if (index >= (std::uint32_t{1} << sizeLog2)) {
-            const unsigned grownLog2 = static_cast<unsigned>(std::bit_width(index));
-            if ((std::size_t{1} << grownLog2) > kMaxSparseness * degree) {
-                // Back to a block, with room for the new edge.
-                const unsigned blockLog2 = static_cast<unsigned>(std::bit_width(degree - 1));
-                const std::size_t blockSize = std::size_t{1} << blockLog2;
-                const std::uint32_t block = AllocateBlock(blockLog2);
-                const char16_t* old = &m_edgePool[s.second];
-                char16_t* units = &m_edgePool[block];
-                std::size_t used = 0;
-                for (std::size_t i = 0; i < (std::size_t{1} << sizeLog2); ++i) {
-                    const std::uint32_t target = LoadTarget(old + 2 * i);
-                    if (target != kNone) {
-                        units[used] = m_unitOfNumber[i];
-                        StoreTarget(units + blockSize + 2 * used, target);
-                        ++used;
-                    }
-                }
-                units[used] = unit;
-                StoreTarget(units + blockSize + 2 * used, to);
-                FreeTable(s.second, sizeLog2);
-                s = State{s.link, kExternal, block, static_cast<char16_t>(used),
-                          static_cast<char16_t>(kBlock + blockLog2)};
-                return;
-            }
-            const std::uint32_t table = AllocateTable(grownLog2);
-            std::copy_n(&m_edgePool[s.second], std::size_t{2} << sizeLog2, &m_edgePool[table]);
-            FreeTable(s.second, sizeLog2);
-            s.second = table;
-            s.secondUnit = static_cast<char16_t>(kDense + grownLog2);
-        }
-        StoreTarget(&m_edgePool[s.second] + 2 * index, to);
-        s.firstUnit = static_cast<char16_t>(degree - 1);
-        return;
+    if (s.first != kWide) {
+        s = State{s.link, kWide, newBlock(s, 2), 1, 2};
+    } else if (s.firstUnit + 1u == 1u << s.secondUnit) {
+        s.second = newBlock(s, s.secondUnit + 1u);
+        ++s.secondUnit;
     }
-    const unsigned sizeLog2 = shape - kBlock;
-    std::size_t size = std::size_t{1} << sizeLog2;
-    const std::size_t used = std::size_t{s.firstUnit} + 1;
-    const unsigned tableLog2 =
-        std::max(kDenseFromLog2 + 1, static_cast<unsigned>(std::bit_width(std::uint32_t{m_unitsSeen} - 1)));
-    if (used == size && sizeLog2 >= kDenseFromLog2 && (std::size_t{1} << tableLog2) <= kMaxSparseness * (used + 1)) {
-        // Every unit here has been seen, so the table has room for all of them and for the new one.
-        const std::uint32_t table = AllocateTable(tableLog2);
-        const char16_t* units = &m_edgePool[s.second];
-        char16_t* targets = &m_edgePool[table];
-        for (std::size_t i = 0; i < used; ++i) {
-            StoreTarget(targets + 2 * (UnitNumber(units[i]) - 1), LoadTarget(units + size + 2 * i));
-        }
-        StoreTarget(targets + 2 * (UnitNumber(unit) - 1), to);
-        FreeBlock(s.second, sizeLog2);
-        s = State{s.link, kExternal, table, static_cast<char16_t>(used), static_cast<char16_t>(kDense + tableLog2)};
-        return;
-    }
-    if (used == size) {
-        const std::uint32_t block = AllocateBlock(sizeLog2 + 1);
-        const char16_t* old = &m_edgePool[s.second];
-        char16_t* moved = &m_edgePool[block];
-        std::copy_n(old, used, moved);
-        std::copy_n(old + size, 2 * used, moved + 2 * size);
-        FreeBlock(s.second, sizeLog2);
-        s.second = block;
-        s.secondUnit = static_cast<char16_t>(shape + 1);
-        size *= 2;
-    }
-    char16_t* units = &m_edgePool[s.second];
-    units[used] = unit;
-    StoreTarget(units + size + 2 * used, to);
-    s.firstUnit = static_cast<char16_t>(used);
+    ++s.firstUnit;
+    m_edgePool[s.second + s.firstUnit] = unit;
+    storeTarget(targetAt(s, s.firstUnit), to);
 }
 
-// The copies are never solid: `to` is a clone, shorter than `from`.
-void SuffixAutomaton::CopyEdges(std::uint32_t from, std::uint32_t to) {
+std::uint32_t SuffixAutomaton::newBlock(const State& s, unsigned sizeLog2) {
+    const std::size_t block = m_edgePool.size();
+    const std::size_t size = std::size_t{3} << sizeLog2;
+    if (block + size >= kWide) {
+        throw std::length_error("suffix automaton too large");
+    }
+    m_edgePool.resize(block + size);
+    const State moved{s.link, kWide, static_cast<std::uint32_t>(block), s.firstUnit, static_cast<char16_t>(sizeLog2)};
+    if (s.first != kWide) {
+        m_edgePool[block] = s.firstUnit;
+        m_edgePool[block + 1] = s.secondUnit;
+        storeTarget(targetAt(moved, 0), s.first);
+        storeTarget(targetAt(moved, 1), s.second);
+    } else {
+        for (std::size_t i = 0; i <= s.firstUnit; ++i) {
+            m_edgePool[block + i] = m_edgePool[s.second + i];
+            storeTarget(targetAt(moved, i), loadTarget(targetAt(s, i)));
+        }
+    }
+    return static_cast<std::uint32_t>(block);
+}
+
+void SuffixAutomaton::copyEdges(std::uint32_t from, std::uint32_t to) {
+    const auto unsolid = [](std::uint32_t target) { return target == kNone ? kNone : target & ~kSolid; };
     const State source = m_states[from];
-    State& clone = m_states[to];
-    if (source.first != kExternal) {
-        const auto copied = [](std::uint32_t target) { return target == kNone ? kNone : target & ~kSolid; };
+    if (source.first != kWide) {
         m_edgeCount += (source.first != kNone ? 1 : 0) + (source.second != kNone ? 1 : 0);
-        clone = State{clone.link, copied(source.first), copied(source.second), source.firstUnit, source.secondUnit};
+        State& clone = m_states[to];
+        clone = State{clone.link, unsolid(source.first), unsolid(source.second), source.firstUnit, source.secondUnit};
         return;
     }
-    const unsigned shape = source.secondUnit;
-    if (shape >= kDense) {
-        const std::size_t size = std::size_t{1} << (shape - kDense);
-        const std::uint32_t table = AllocateFrom(m_freeTables[shape - kDense], 2 * size);
-        const char16_t* original = &m_edgePool[source.second];
-        char16_t* copy = &m_edgePool[table];
-        for (std::size_t i = 0; i < size; ++i) {
-            const std::uint32_t target = LoadTarget(original + 2 * i);
-            m_edgeCount += target != kNone ? 1 : 0;
-            StoreTarget(copy + 2 * i, target != kNone ? target & ~kSolid : kNone);
-        }
-        clone = State{clone.link, kExternal, table, source.firstUnit, source.secondUnit};
-        return;
+    const State copy{m_states[to].link, kWide, newBlock(source, source.secondUnit), source.firstUnit,
+                     source.secondUnit};
+    for (std::size_t i = 0; i <= copy.firstUnit; ++i) {
+        storeTarget(targetAt(copy, i), unsolid(loadTarget(targetAt(copy, i))));
     }
-    const unsigned sizeLog2 = shape - kBlock;
-    const std::size_t size = std::size_t{1} << sizeLog2;
-    const std::size_t used = std::size_t{source.firstUnit} + 1;
-    const std::uint32_t block = AllocateBlock(sizeLog2);
-    const char16_t* original = &m_edgePool[source.second];
-    char16_t* copy = &m_edgePool[block];
-    std::copy_n(original, used, copy);
-    for (std::size_t i = 0; i < used; ++i) {
-        StoreTarget(copy + size + 2 * i, LoadTarget(original + size + 2 * i) & ~kSolid);
-    }
-    m_edgeCount += used;
-    clone = State{clone.link, kExternal, block, source.firstUnit, source.secondUnit};
+    m_edgeCount += copy.firstUnit + 1u;
+    m_states[to] = copy;
 }
 
-void SuffixAutomaton::Append(std::u16string_view units) {
+void SuffixAutomaton::append(std::u16string_view units) {
     for (const char16_t unit : units) {
-        Extend(unit);
+        extend(unit);
     }
 }
 
-void SuffixAutomaton::Extend(char16_t unit) {
-    if (m_unitNumbers[unit] == 0) {
-        m_unitNumbers[unit] = ++m_unitsSeen;
-        m_unitOfNumber.push_back(unit);
-    }
-    const std::uint32_t current = NewState(kNone);
+void SuffixAutomaton::extend(char16_t unit) {
+    const std::uint32_t current = newState();
     std::uint32_t p = m_last;
     m_last = current;
-    std::uint32_t solid = kSolid;
-    if (p != 0) {
-        // The last state never has edges (nothing follows the whole string), so its new edge needs no search.
-        State& last = m_states[p];
-        p = last.link;
-        PrefetchState(p);
-        last.first = current | kSolid;
-        last.firstUnit = unit;
-        ++m_edgeCount;
-        solid = 0;
-    }
+    // Walk the suffix links from the old last state, giving each state without an edge on `unit` one to the new
+    // state. Only the edge from the old last state, whose longest string is the whole string so far, is solid.
     std::uint32_t target = kNone;
-    for (; p != kNone; solid = 0) {
-        // The walk is a chain of cache misses; asking for the next state while this one's edges are searched
-        // lets two of them overlap.
-        const std::uint32_t next = m_states[p].link;
-        PrefetchState(next);
-        target = Target(p, unit);
+    for (std::uint32_t solid = kSolid; p != kNone; solid = 0) {
+        target = targetOf(p, unit);
         if (target != kNone) {
             break;
         }
-        AddEdge(p, unit, current | solid);
-        p = next;
+        addEdge(p, unit, current | solid);
+        p = m_states[p].link;
     }
     if (p == kNone) {
         m_states[current].link = 0;
         return;
     }
     const std::uint32_t q = target & ~kSolid;
-    // Needed next: by the clone below, or as the first state of the next extension's walk.
-    PrefetchState(q);
-    if (target & kSolid) {
+    if ((target & kSolid) != 0) {
         m_states[current].link = q;
         return;
     }
     // q also stands for longer strings that do not end here: split off the shorter ones into a clone. The edge
-    // from p becomes solid; those from p's shorter suffixes do not. The edges are redirected before q is read, so
-    // that q's record and edges are on their way meanwhile.
-    const std::uint32_t clone = NewState(kNone);
-    for (std::uint32_t solid = kSolid; p != kNone; solid = 0) {
-        const std::uint32_t next = m_states[p].link;
-        PrefetchState(next);
-        const TargetSlot slot = FindTargetSlot(p, unit);
-        if ((Get(slot) & ~kSolid) != q) {
-            break;
-        }
-        Set(slot, clone | solid);
-        p = next;
+    // from p becomes solid; those from p's shorter suffixes do not.
+    const std::uint32_t clone = newState();
+    for (std::uint32_t solid = kSolid; p != kNone && (targetOf(p, unit) & ~kSolid) == q; solid = 0) {
+        setTarget(p, unit, clone | solid);
+        p = m_states[p].link;
     }
-    const std::uint32_t link = m_states[q].link;
-    // The next extension's walk goes through the clone, and on to this state unless the clone has its unit.
-    PrefetchState(link);
-    m_states[clone].link = link;
-    CopyEdges(q, clone);
+    m_states[clone].link = m_states[q].link;
+    copyEdges(q, clone);
     m_states[q].link = clone;
     m_states[current].link = clone;
 }
 
-bool SuffixAutomaton::Contains(std::u16string_view units) const {
+bool SuffixAutomaton::contains(std::u16string_view units) const {
     std::uint32_t state = 0;
     for (const char16_t unit : units) {
-        const std::uint32_t target = Target(state, unit);
+        const std::uint32_t target = targetOf(state, unit);
         if (target == kNone) {
             return false;
         }

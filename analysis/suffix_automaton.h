@@ -1,79 +1,58 @@
 #pragma once
 
-#include "analysis/flat_array.h"
-
-#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string_view>
 #include <vector>
 
 namespace claimcheck {
 
-// The suffix automaton of a growing string of UTF-16 code units: Append extends the string, Contains tells
+// The suffix automaton of a growing string of UTF-16 code units: append() extends the string, contains() tells
 // whether a string occurs in it as a contiguous run. Both cost time in proportion to their argument's length
-// (amortised over all appends, and times the number of distinct units that can follow a state, which is small in
-// any text), so testing and extending a word string word by word stays linear overall.
+// (amortised over all appends), so testing and extending a word string word by word stays linear overall.
 //
-// Storage is laid out for few cache misses per step:
-// - the root, which sees every code unit as a first character, has a dense table, in pages of 256 units made
-//   on first use so that a short text pays only for the pages its units fall in;
-// - a state with one or two outgoing edges, by far the most common kinds, holds them in its own record;
-// - a state with a few more edges keeps them in a block of the edge pool: first the units side by side, so that a
-//   search reads few cache lines, then the targets. A block that fills up moves to one twice its size, and the
-//   old one is reused for a later block of its size;
-// - a state with many edges (the states of short strings, which nearly every walk passes) has a dense table of
-//   targets in the edge pool instead, indexed by the unit's number in order of first sight: one read, where a
-//   block would mean a scan over several cache lines. Texts use a few hundred distinct units at most, so these
-//   tables stay small.
-// States and edges live in flat arrays (see there), so that following an index costs one addition.
+// Layout: every state is a 16-byte record that holds its suffix link and up to two outgoing edges, which is all
+// that nearly every state of a text ever has, so a step of a walk reads one record. A state with more edges keeps
+// all of them side by side in a block of the edge pool, so that a search reads few cache lines; a full block is
+// copied to the pool's end at twice its size, and its old place stays unused. The root, which has an edge for
+// nearly every unit of the text and starts every walk of contains(), has a table indexed by unit instead (as long
+// as the highest unit seen).
 class SuffixAutomaton {
 public:
     SuffixAutomaton();
 
-    void Append(std::u16string_view units);
-    bool Contains(std::u16string_view units) const;
+    // Makes room for a string of this many units, so that the automaton's vectors rarely have to grow (and hold
+    // two copies of themselves meanwhile): three states per two units, eight edge pool places per unit. The texts
+    // of the benchmarks need 1.3 to 1.45 states and 4 to 6 places per unit; a suffix automaton may have up to two
+    // states per unit, and beyond the room made the vectors grow as usual.
+    void reserve(std::size_t units) {
+        m_states.reserve(units + units / 2 + 1);
+        m_edgePool.reserve(8 * units);
+    }
+    void append(std::u16string_view units);
+    bool contains(std::u16string_view units) const;
 
-    std::size_t StateCount() const { return m_states.size(); }
-    std::size_t EdgeCount() const { return m_edgeCount; }
-    // Bytes held by the automaton, the arrays' spare capacity included, and bytes of it in use.
-    std::size_t MemoryBytes() const;
-    std::size_t UsedBytes() const;
+    std::size_t stateCount() const { return m_states.size(); }
+    std::size_t edgeCount() const { return m_edgeCount; }
+    // Bytes held by the automaton, the states' spare capacity included, and bytes of it in use.
+    std::size_t memoryBytes() const;
+    std::size_t usedBytes() const;
 
 private:
     static constexpr std::uint32_t kNone = UINT32_MAX;
     // Set in an edge's target when the edge is solid: its target's longest string is its source's plus one unit.
-    // The textbook automaton keeps that length in every state and compares lengths at each step; the flag tells
-    // the same without a look at the target state (a cache miss per appended unit) and without storing lengths at
-    // all.
+    // The textbook automaton keeps that length in every state and compares lengths; the flag tells the same
+    // without a look at the target state and without storing lengths at all.
     static constexpr std::uint32_t kSolid = 0x80000000u;
-    // Indices stay below this, so that no flagged index equals kNone.
-    static constexpr std::size_t kIndexLimit = kSolid - 1;
-    static constexpr unsigned kRootPageBits = 8;
-    static constexpr std::size_t kRootPageSize = std::size_t{1} << kRootPageBits;
+    // In a state's `first`: its edges are in a block of the edge pool. State indices stay below it.
+    static constexpr std::uint32_t kWide = kSolid - 1;
 
-    // Where a state's edges are kept, once it has more than two: kBlock + k, a block for 2^k edges in the pool, the
-    // state's edges first (a block for n edges is 3n pool units long: n units, then n 32-bit targets); or
-    // kDense + k, a dense table of 2^k targets (2^(k+1) pool units), indexed by unit number - 1, kNone where there
-    // is no edge. Every block and table starts at an even index, so that its targets are aligned.
-    enum : std::uint16_t { kBlock = 2, kDense = 32 };
-    // A full block of at least 2^kDenseFromLog2 edges turns into a dense table when it would grow, as long as the
-    // table would have an edge for at least one in kMaxSparseness of its entries. A table that would grow sparser
-    // than that for a new unit turns back into a block: a text of thousands of distinct units stays at a few bytes
-    // per edge.
-    static constexpr unsigned kDenseFromLog2 = 2;
-    static constexpr std::size_t kMaxSparseness = 32;
-    // In a state's `first`: its edges are in the pool. No target is ever this value, flagged or not.
-    static constexpr std::uint32_t kExternal = kSolid - 1;
-
-    // A state's record: 16 bytes, so that no record straddles two cache lines. Most states have one or two edges
-    // (nearly all have one) and keep them here, where a walk finds them without a second read: `first` and `second`
-    // are their targets, kNone where there is none (`first` fills first), and `firstUnit` and `secondUnit` their
-    // units. A state with more edges has kExternal in `first`, the pool index of its edges in `second`, their
-    // number less one in `firstUnit`, and their shape in `secondUnit`.
+    // `first` and `second` are the targets of the state's edges on `firstUnit` and `secondUnit`, kNone where there
+    // is none (`first` fills first). Or `first` is kWide, `second` the pool index of the state's block of edges,
+    // `firstUnit` their number less one and `secondUnit` the block's size as a power of two: a block for n edges
+    // is 3n pool units long, their n units first, then their 32-bit targets.
     struct State {
-        std::uint32_t link; // suffix link
+        std::uint32_t link; // suffix link; kNone for the root
         std::uint32_t first;
         std::uint32_t second;
         char16_t firstUnit;
@@ -81,44 +60,28 @@ private:
     };
     static_assert(sizeof(State) == 16);
 
-    void Extend(char16_t unit);
-    std::uint32_t NewState(std::uint32_t link);
-    void PrefetchState(std::uint32_t state) const;
+    void extend(char16_t unit);
+    std::uint32_t newState();
     // The target of the state's edge on `unit`, with its kSolid flag, or kNone.
-    std::uint32_t Target(std::uint32_t state, char16_t unit) const;
-    // Where the target of the state's edge on `unit` is kept; the edge must exist.
-    struct TargetSlot {
-        std::uint32_t* inlineTarget; // in the state itself, or null
-        char16_t* blockTarget;       // in the pool otherwise (possibly unaligned for a 32-bit read)
-    };
-    TargetSlot FindTargetSlot(std::uint32_t state, char16_t unit);
-    static std::uint32_t Get(const TargetSlot& slot);
-    static void Set(const TargetSlot& slot, std::uint32_t target);
-    static std::uint32_t LoadTarget(const char16_t* at);
-    static void StoreTarget(char16_t* at, std::uint32_t target);
-    void AddEdge(std::uint32_t from, char16_t unit, std::uint32_t to);
-    void CopyEdges(std::uint32_t from, std::uint32_t to);
-    std::uint32_t AllocateBlock(unsigned sizeLog2);
-    void FreeBlock(std::uint32_t block, unsigned sizeLog2);
-    // A dense table of 2^sizeLog2 targets, all kNone.
-    std::uint32_t AllocateTable(unsigned sizeLog2);
-    void FreeTable(std::uint32_t table, unsigned sizeLog2);
-    std::uint32_t AllocateFrom(std::uint32_t& freeList, std::size_t units);
-    // The number of the unit (1 for the first unit seen, and so on), 0 for a unit not seen yet.
-    std::uint32_t UnitNumber(char16_t unit) const { return m_unitNumbers[unit]; }
+    std::uint32_t targetOf(std::uint32_t state, char16_t unit) const;
+    // Points the state's existing edge on `unit` at `target`.
+    void setTarget(std::uint32_t state, char16_t unit, std::uint32_t target);
+    // The pool index of the target of a wide state's i-th edge, and that target read and written.
+    static std::size_t targetAt(const State& s, std::size_t i) {
+        return s.second + (std::size_t{1} << s.secondUnit) + 2 * i;
+    }
+    std::uint32_t loadTarget(std::size_t at) const;
+    void storeTarget(std::size_t at, std::uint32_t target);
+    void addEdge(std::uint32_t from, char16_t unit, std::uint32_t to);
+    // Gives the clone `to` the edges of `from`, none of them solid.
+    void copyEdges(std::uint32_t from, std::uint32_t to);
 
-    std::array<std::unique_ptr<std::uint32_t[]>, (std::size_t{1} << 16) / kRootPageSize> m_rootPages;
-    FlatArray<State> m_states;
-    FlatArray<char16_t> m_edgePool;
-    std::array<std::uint32_t, 17> m_freeBlocks; // per block size 2^k, a list linked through the first target
-    std::array<std::uint32_t, 17> m_freeTables; // the same for dense tables
-    struct FreeDeleter {
-        void operator()(std::uint32_t* p) const;
-    };
-    // Zeroed memory of the system's: only the pages of the units the text uses are ever touched.
-    std::unique_ptr<std::uint32_t[], FreeDeleter> m_unitNumbers;
-    std::uint32_t m_unitsSeen = 0;
-    std::vector<char16_t> m_unitOfNumber; // the unit of number n at n - 1
+    // Copies the state's edges to a new block of 2^sizeLog2 edges at the pool's end and returns its index.
+    std::uint32_t newBlock(const State& s, unsigned sizeLog2);
+
+    std::vector<State> m_states;
+    std::vector<char16_t> m_edgePool;
+    std::vector<std::uint32_t> m_rootEdges; // the root's target on unit u at u, kNone where it has none
     std::size_t m_edgeCount = 0;
     std::uint32_t m_last = 0;
 };

@@ -9,14 +9,14 @@
 
 namespace {
 
-QString ReadCorpus(const std::string& name) {
+QString readCorpus(const std::string& name) {
     QFile file(QStringLiteral(CLAIMCHECK_CORPUS_DIR "/") + QString::fromStdString(name));
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
 void BM_CheckRun(benchmark::State& state, const std::string& patent) {
-    const QString claims = ReadCorpus(patent + ".claims.txt");
-    const QString description = ReadCorpus(patent + ".description.txt");
+    const QString claims = readCorpus(patent + ".claims.txt");
+    const QString description = readCorpus(patent + ".description.txt");
     if (claims.isEmpty() || description.isEmpty()) {
         state.SkipWithError("corpus patent not found");
         return;

@@ -2,8 +2,6 @@
 // the literal rules, on the corpus patents and on synthetic texts, with peak memory per case. Prints a summary
 // table and checks the targets at the end; the exit status is 1 when a target is missed.
 
-#include "analysis/flat_array.h"
-#include "analysis/second_thread.h"
 #include "analysis/suffix_automaton.h"
 #include "analysis/word_index.h"
 #include "bench/heap_counter.h"
@@ -38,11 +36,10 @@ struct Inputs {
 
 struct Outcome {
     double wholeSeconds = 0;
-    // Processor time, helper threads included: less disturbed than wall time on a busy machine, and what the work
-    // costs in all.
+    // Processor time: less disturbed than wall time on a busy machine.
     double wholeCpuSeconds = 0;
-    // The first run of the case: with a fresh process (a filter that picks one case) it pays for mapping in the
-    // memory that later runs find kept, as a program's first check does.
+    // The first run of the case: with a fresh process (a filter that picks one case) it pays for the page faults
+    // of memory that later runs find in the heap already, as a program's first check does.
     double firstSeconds = 0;
     double claimsIndexSeconds = 0;
     double descriptionIndexSeconds = 0;
@@ -71,7 +68,7 @@ struct Case {
 std::vector<std::unique_ptr<Case>> g_cases;
 
 // Only one case's texts are held at a time, so that each case's resident peak is its own.
-const Inputs& InputsOf(Case& c) {
+const Inputs& inputsOf(Case& c) {
     static Case* current = nullptr;
     static Inputs inputs;
     if (current != &c) {
@@ -84,19 +81,19 @@ const Inputs& InputsOf(Case& c) {
 }
 
 // Starts a new resident-set peak (Linux: writing 5 to clear_refs resets VmHWM to the current resident set).
-void ResetResidentPeak() {
+void resetResidentPeak() {
     malloc_trim(0);
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
-// The processor time of all the process's threads: the analysis' own, helper threads included, while a case runs.
-double ProcessCpuSeconds() {
+// The processor time of the process while a case runs.
+double processCpuSeconds() {
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-double ResidentPeakBytes() {
+double residentPeakBytes() {
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);) {
         if (line.rfind("VmHWM:", 0) == 0) {
@@ -106,24 +103,24 @@ double ResidentPeakBytes() {
     return 0;
 }
 
-void Mix(std::uint64_t& digest, std::u16string_view text) {
+void mix(std::uint64_t& digest, std::u16string_view text) {
     for (const char16_t unit : text) {
         digest = (digest ^ unit) * 0x100000001b3u;
     }
     digest = (digest ^ 0x10000u) * 0x100000001b3u; // end of string
 }
 
-std::uint64_t Digest(const WordIndex& claims, const WordIndex& description,
+std::uint64_t digestOf(const WordIndex& claims, const WordIndex& description,
                      const std::vector<std::u16string>& unsupported) {
     std::uint64_t digest = 0xcbf29ce484222325u;
     for (const WordIndex* index : {&claims, &description}) {
         for (const std::u16string& word : index->words) {
-            Mix(digest, word);
+            mix(digest, word);
         }
-        Mix(digest, index->wordString);
+        mix(digest, index->wordString);
     }
     for (const std::u16string& word : unsupported) {
-        Mix(digest, word);
+        mix(digest, word);
     }
     return digest;
 }
@@ -133,10 +130,10 @@ struct Rules {
     std::vector<std::u16string> (*findUnsupportedWords)(const std::vector<std::u16string>&, std::u16string_view);
 };
 
-void RunWholeAnalysis(benchmark::State& state, Case& c, const Rules& rules, std::optional<Outcome>& outcome) {
+void runWholeAnalysis(benchmark::State& state, Case& c, const Rules& rules, std::optional<Outcome>& outcome) {
     using Clock = std::chrono::steady_clock;
-    const Inputs& inputs = InputsOf(c);
-    ResetResidentPeak();
+    const Inputs& inputs = inputsOf(c);
+    resetResidentPeak();
     Outcome result;
     WordIndex claims;
     WordIndex description;
@@ -146,13 +143,11 @@ void RunWholeAnalysis(benchmark::State& state, Case& c, const Rules& rules, std:
         claims = {};
         description = {};
         unsupported = {};
-        const std::size_t heapBase = HeapLiveBytes();
-        const std::size_t flatBase = FlatBytesInUse();
-        ResetHeapPeak();
-        ResetFlatBytesPeak();
+        const std::size_t heapBase = heapLiveBytes();
+        resetHeapPeak();
         state.ResumeTiming();
 
-        const double cpu0 = ProcessCpuSeconds();
+        const double cpu0 = processCpuSeconds();
         const auto t0 = Clock::now();
         claims = rules.buildWordIndex(inputs.claims);
         const auto t1 = Clock::now();
@@ -160,7 +155,7 @@ void RunWholeAnalysis(benchmark::State& state, Case& c, const Rules& rules, std:
         const auto t2 = Clock::now();
         unsupported = rules.findUnsupportedWords(claims.words, description.wordString);
         const auto t3 = Clock::now();
-        result.wholeCpuSeconds += ProcessCpuSeconds() - cpu0;
+        result.wholeCpuSeconds += processCpuSeconds() - cpu0;
 
         result.claimsIndexSeconds += std::chrono::duration<double>(t1 - t0).count();
         result.descriptionIndexSeconds += std::chrono::duration<double>(t2 - t1).count();
@@ -168,10 +163,7 @@ void RunWholeAnalysis(benchmark::State& state, Case& c, const Rules& rules, std:
         if (result.firstSeconds == 0) {
             result.firstSeconds = std::chrono::duration<double>(t3 - t0).count();
         }
-        // The automata's arrays are mapped from the system, out of the heap counter's sight; their own peak is added
-        // (the two peaks need not coincide, so the sum may overstate the true peak a little).
-        result.heapPeakBytes = std::max(result.heapPeakBytes, static_cast<double>(HeapPeakBytes() - heapBase) +
-                                                                  static_cast<double>(FlatBytesPeak() - flatBase));
+        result.heapPeakBytes = std::max(result.heapPeakBytes, static_cast<double>(heapPeakBytes() - heapBase));
     }
     const double n = static_cast<double>(state.iterations());
     result.claimsIndexSeconds /= n;
@@ -179,11 +171,11 @@ void RunWholeAnalysis(benchmark::State& state, Case& c, const Rules& rules, std:
     result.unsupportedSeconds /= n;
     result.wholeCpuSeconds /= n;
     result.wholeSeconds = result.claimsIndexSeconds + result.descriptionIndexSeconds + result.unsupportedSeconds;
-    result.rssPeakBytes = ResidentPeakBytes();
+    result.rssPeakBytes = residentPeakBytes();
     result.wordStringUnits = description.wordString.size();
     result.entries = description.words.size();
     result.unsupported = unsupported.size();
-    result.digest = Digest(claims, description, unsupported);
+    result.digest = digestOf(claims, description, unsupported);
     outcome = result;
 
     state.counters["cpu_ms"] = result.wholeCpuSeconds * 1e3;
@@ -197,19 +189,19 @@ void RunWholeAnalysis(benchmark::State& state, Case& c, const Rules& rules, std:
 }
 
 // The automaton of the description's word string alone, for its size per code unit.
-void RunAutomaton(benchmark::State& state, Case& c) {
-    const std::u16string wordString = BuildWordIndex(InputsOf(c).description).wordString;
+void runAutomaton(benchmark::State& state, Case& c) {
+    const std::u16string wordString = BuildWordIndex(inputsOf(c).description).wordString;
     double bytes = 0;
     double usedBytes = 0;
     double states = 0;
     double edges = 0;
     for (auto _ : state) {
         SuffixAutomaton automaton;
-        automaton.Append(wordString);
-        bytes = static_cast<double>(automaton.MemoryBytes());
-        usedBytes = static_cast<double>(automaton.UsedBytes());
-        states = static_cast<double>(automaton.StateCount());
-        edges = static_cast<double>(automaton.EdgeCount());
+        automaton.append(wordString);
+        bytes = static_cast<double>(automaton.memoryBytes());
+        usedBytes = static_cast<double>(automaton.usedBytes());
+        states = static_cast<double>(automaton.stateCount());
+        edges = static_cast<double>(automaton.edgeCount());
     }
     const double units = static_cast<double>(wordString.size());
     c.automatonBytesPerUnit = bytes / units;
@@ -226,18 +218,18 @@ void RunAutomaton(benchmark::State& state, Case& c) {
 const Rules kProduction{&claimcheck::BuildWordIndex, &claimcheck::FindUnsupportedWords};
 const Rules kLiteral{&literal::BuildWordIndex, &literal::FindUnsupportedWords};
 
-Case& AddCase(std::string name, std::size_t words, std::function<Inputs()> make, bool withLiteral) {
+Case& addCase(std::string name, std::size_t words, std::function<Inputs()> make, bool withLiteral) {
     g_cases.push_back(std::make_unique<Case>(Case{std::move(name), words, std::move(make), withLiteral, {}, {}}));
     Case& c = *g_cases.back();
     benchmark::RegisterBenchmark(("whole/" + c.name + "/production").c_str(),
-                                 [&c](benchmark::State& s) { RunWholeAnalysis(s, c, kProduction, c.production); })
+                                 [&c](benchmark::State& s) { runWholeAnalysis(s, c, kProduction, c.production); })
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
         ->MinTime(0.5);
     if (withLiteral) {
         // Quadratic: one iteration is plenty (about 40 s at a million words).
         benchmark::RegisterBenchmark(("whole/" + c.name + "/literal").c_str(),
-                                     [&c](benchmark::State& s) { RunWholeAnalysis(s, c, kLiteral, c.literal); })
+                                     [&c](benchmark::State& s) { runWholeAnalysis(s, c, kLiteral, c.literal); })
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime()
             ->Iterations(1);
@@ -245,11 +237,11 @@ Case& AddCase(std::string name, std::size_t words, std::function<Inputs()> make,
     return c;
 }
 
-void RegisterCases() {
-    for (const corpus::Patent& patent : corpus::LoadAll(CLAIMCHECK_CORPUS_DIR)) {
+void registerCases() {
+    for (const corpus::Patent& patent : corpus::loadAll(CLAIMCHECK_CORPUS_DIR)) {
         const std::size_t words =
             static_cast<std::size_t>(std::count(patent.description.begin(), patent.description.end(), u' ') + 1);
-        AddCase(
+        addCase(
             "corpus/" + patent.number, words,
             [patent] {
                 return Inputs{patent.claims, patent.description};
@@ -257,27 +249,27 @@ void RegisterCases() {
             true);
     }
     const auto zipf = [](std::size_t words) {
-        return [words] { return Inputs{PatentLikeClaims(2000, 17), PatentLikeText(words, 42)}; };
+        return [words] { return Inputs{patentLikeClaims(2000, 17), patentLikeText(words, 42)}; };
     };
-    AddCase("zipf/100k", 100'000, zipf(100'000), true);
-    AddCase("zipf/1M", 1'000'000, zipf(1'000'000), true);
-    Case& zipf5M = AddCase("zipf/5M", 5'000'000, zipf(5'000'000), false);
-    benchmark::RegisterBenchmark("automaton/zipf/5M", [&zipf5M](benchmark::State& s) { RunAutomaton(s, zipf5M); })
+    addCase("zipf/100k", 100'000, zipf(100'000), true);
+    addCase("zipf/1M", 1'000'000, zipf(1'000'000), true);
+    Case& zipf5M = addCase("zipf/5M", 5'000'000, zipf(5'000'000), false);
+    benchmark::RegisterBenchmark("automaton/zipf/5M", [&zipf5M](benchmark::State& s) { runAutomaton(s, zipf5M); })
         ->Unit(benchmark::kMillisecond)
         ->Iterations(1);
-    Case& distinct = AddCase(
+    Case& distinct = addCase(
         "distinct/1M", 1'000'000,
         [] {
-            return Inputs{DistinctWordsText(2000, 5), DistinctWordsText(1'000'000, 6)};
+            return Inputs{distinctWordsText(2000, 5), distinctWordsText(1'000'000, 6)};
         },
         false);
     benchmark::RegisterBenchmark("automaton/distinct/1M",
-                                 [&distinct](benchmark::State& s) { RunAutomaton(s, distinct); })
+                                 [&distinct](benchmark::State& s) { runAutomaton(s, distinct); })
         ->Unit(benchmark::kMillisecond)
         ->Iterations(1);
 }
 
-const Case* Find(const std::string& name) {
+const Case* findCase(const std::string& name) {
     for (const auto& c : g_cases) {
         if (c->name == name) {
             return c.get();
@@ -286,7 +278,7 @@ const Case* Find(const std::string& name) {
     return nullptr;
 }
 
-void PrintTable() {
+void printTable() {
     std::printf("\n%-20s %8s %8s %9s %9s %10s %8s %8s %8s %8s %7s %4s\n", "case", "words", "wordstr", "prod ms",
                 "prod cpu", "literal ms", "speedup", "heap MB", "rss MB", "heap B/u", "unsupp", "same");
     for (const auto& c : g_cases) {
@@ -305,11 +297,9 @@ void PrintTable() {
                     p.heapPeakBytes / static_cast<double>(std::max<std::size_t>(p.wordStringUnits, 1)), p.unsupported,
                     c->literal ? (c->literal->digest == p.digest ? "yes" : "NO") : "-");
     }
-    std::printf("(prod ms: wall time of the whole analysis; prod cpu: processor time of all its threads (on long "
-                "texts a helper thread takes part of the work); heap: peak above the heap at its start, the automata's "
-                "arrays included at the size of their blocks (a block kept from an earlier run may be up to 8 times "
-                "what an array needs); rss: the process's peak resident set, inputs included; heap B/u: heap per "
-                "code unit of the description's word string)\n");
+    std::printf("(prod ms: wall time of the whole analysis; prod cpu: its processor time; heap: peak above the heap "
+                "at its start; rss: the process's peak resident set, inputs included; heap B/u: heap per code unit "
+                "of the description's word string)\n");
     for (const auto& c : g_cases) {
         if (c->statesPerUnit > 0) {
             std::printf("automaton of the %s word string, per code unit: %.1f bytes held, %.1f in use, %.2f states, "
@@ -321,7 +311,7 @@ void PrintTable() {
 }
 
 // Each target that applies to a case that ran; returns whether all were met.
-bool CheckTargets() {
+bool checkTargets() {
     bool allMet = true;
     const auto check = [&](const char* what, bool met) {
         std::printf("%-70s %s\n", what, met ? "met" : "MISSED");
@@ -339,21 +329,21 @@ bool CheckTargets() {
                   c->production->digest == c->literal->digest);
         }
     }
-    if (const Case* c = Find("zipf/1M"); c && c->production) {
+    if (const Case* c = findCase("zipf/1M"); c && c->production) {
         check("zipf/1M whole analysis <= 0.25 s", c->production->wholeSeconds <= 0.25);
         if (c->literal) {
             check("zipf/1M at least 100x faster than the literal rules",
                   c->literal->wholeSeconds >= 100 * c->production->wholeSeconds);
         }
     }
-    if (const Case* c = Find("zipf/5M"); c && c->production) {
+    if (const Case* c = findCase("zipf/5M"); c && c->production) {
         check("zipf/5M whole analysis <= 1.5 s", c->production->wholeSeconds <= 1.5);
         check("zipf/5M peak resident memory <= 400 MB", c->production->rssPeakBytes <= 400 * kMiB);
     }
-    if (const Case* c = Find("corpus/EP3882354"); c && c->production) {
+    if (const Case* c = findCase("corpus/EP3882354"); c && c->production) {
         check("corpus/EP3882354 whole analysis <= 40 ms", c->production->wholeSeconds <= 0.040);
     }
-    if (const Case* c = Find("distinct/1M"); c && c->production) {
+    if (const Case* c = findCase("distinct/1M"); c && c->production) {
         check("distinct/1M whole analysis <= 5 s", c->production->wholeSeconds <= 5);
         check("distinct/1M peak resident memory <= 1 GB", c->production->rssPeakBytes <= 1024 * kMiB);
     }
@@ -368,12 +358,9 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 2;
     }
-    if (std::getenv("CLAIMCHECK_ONE_THREAD") != nullptr) {
-        claimcheck::SetSecondThreadMinimumForTesting(SIZE_MAX);
-    }
-    claimcheck::bench::RegisterCases();
+    claimcheck::bench::registerCases();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    claimcheck::bench::PrintTable();
-    return claimcheck::bench::CheckTargets() ? 0 : 1;
+    claimcheck::bench::printTable();
+    return claimcheck::bench::checkTargets() ? 0 : 1;
 }

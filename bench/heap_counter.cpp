@@ -14,7 +14,7 @@ namespace {
 std::atomic<std::size_t> g_live{0};
 std::atomic<std::size_t> g_peak{0};
 
-void* Count(void* p) {
+void* counted(void* p) {
     // Counting the usable size lets delete, which may not be told the size, subtract exactly what was added.
     const std::size_t live = g_live.fetch_add(malloc_usable_size(p), std::memory_order_relaxed) + malloc_usable_size(p);
     std::size_t peak = g_peak.load(std::memory_order_relaxed);
@@ -23,25 +23,25 @@ void* Count(void* p) {
     return p;
 }
 
-void* Allocate(std::size_t size) {
+void* allocate(std::size_t size) {
     void* p = std::malloc(size == 0 ? 1 : size);
     if (p == nullptr) {
         throw std::bad_alloc();
     }
-    return Count(p);
+    return counted(p);
 }
 
-void* AllocateAligned(std::size_t size, std::align_val_t alignment) {
+void* allocateAligned(std::size_t size, std::align_val_t alignment) {
     const std::size_t align = static_cast<std::size_t>(alignment);
     // aligned_alloc wants a size that is a multiple of the alignment.
     void* p = std::aligned_alloc(align, (std::max<std::size_t>(size, 1) + align - 1) / align * align);
     if (p == nullptr) {
         throw std::bad_alloc();
     }
-    return Count(p);
+    return counted(p);
 }
 
-void Release(void* p) {
+void release(void* p) {
     if (p != nullptr) {
         g_live.fetch_sub(malloc_usable_size(p), std::memory_order_relaxed);
         std::free(p);
@@ -50,51 +50,51 @@ void Release(void* p) {
 
 } // namespace
 
-std::size_t HeapLiveBytes() {
+std::size_t heapLiveBytes() {
     return g_live.load(std::memory_order_relaxed);
 }
-std::size_t HeapPeakBytes() {
+std::size_t heapPeakBytes() {
     return g_peak.load(std::memory_order_relaxed);
 }
-void ResetHeapPeak() {
+void resetHeapPeak() {
     g_peak.store(g_live.load(std::memory_order_relaxed), std::memory_order_relaxed);
 }
 
 } // namespace claimcheck::bench
 
 void* operator new(std::size_t size) {
-    return claimcheck::bench::Allocate(size);
+    return claimcheck::bench::allocate(size);
 }
 void* operator new[](std::size_t size) {
-    return claimcheck::bench::Allocate(size);
+    return claimcheck::bench::allocate(size);
 }
 void operator delete(void* p) noexcept {
-    claimcheck::bench::Release(p);
+    claimcheck::bench::release(p);
 }
 void operator delete[](void* p) noexcept {
-    claimcheck::bench::Release(p);
+    claimcheck::bench::release(p);
 }
 void operator delete(void* p, std::size_t) noexcept {
-    claimcheck::bench::Release(p);
+    claimcheck::bench::release(p);
 }
 void operator delete[](void* p, std::size_t) noexcept {
-    claimcheck::bench::Release(p);
+    claimcheck::bench::release(p);
 }
 void* operator new(std::size_t size, std::align_val_t alignment) {
-    return claimcheck::bench::AllocateAligned(size, alignment);
+    return claimcheck::bench::allocateAligned(size, alignment);
 }
 void* operator new[](std::size_t size, std::align_val_t alignment) {
-    return claimcheck::bench::AllocateAligned(size, alignment);
+    return claimcheck::bench::allocateAligned(size, alignment);
 }
 void operator delete(void* p, std::align_val_t) noexcept {
-    claimcheck::bench::Release(p);
+    claimcheck::bench::release(p);
 }
 void operator delete[](void* p, std::align_val_t) noexcept {
-    claimcheck::bench::Release(p);
+    claimcheck::bench::release(p);
 }
 void operator delete(void* p, std::size_t, std::align_val_t) noexcept {
-    claimcheck::bench::Release(p);
+    claimcheck::bench::release(p);
 }
 void operator delete[](void* p, std::size_t, std::align_val_t) noexcept {
-    claimcheck::bench::Release(p);
+    claimcheck::bench::release(p);
 }

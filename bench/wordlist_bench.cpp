@@ -32,7 +32,7 @@ const QStringList& Words(int count) {
 }
 
 // addItem for every word, as the check run fills a list.
-void Fill(WordList& list, const QStringList& words) {
+void fillList(WordList& list, const QStringList& words) {
     for (const QString& word : words)
         list.addItem(word);
 }
@@ -42,7 +42,7 @@ void BM_FillThenRead(benchmark::State& state) {
     const QStringList& words = Words(int(state.range(0)));
     for (auto _ : state) {
         WordList list;
-        Fill(list, words);
+        fillList(list, words);
         benchmark::DoNotOptimize(list.item(0));
         state.PauseTiming();
         list.clear();
@@ -60,7 +60,7 @@ void BM_FillShownThenPaint(benchmark::State& state) {
     list.show();
     for (auto _ : state) {
         list.clear();
-        Fill(list, words);
+        fillList(list, words);
         list.repaint();
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -71,7 +71,7 @@ BENCHMARK(BM_FillShownThenPaint)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 void BM_TypeAhead(benchmark::State& state) {
     const QStringList& words = Words(1'000'000);
     WordList list;
-    Fill(list, words);
+    fillList(list, words);
     benchmark::DoNotOptimize(list.item(0));
     for (auto _ : state) {
         list.clearTypeAhead();
@@ -87,7 +87,7 @@ BENCHMARK(BM_TypeAhead)->Unit(benchmark::kMicrosecond);
 void BM_TypeAheadKeystroke(benchmark::State& state) {
     const QStringList& words = Words(1'000'000);
     WordList list;
-    Fill(list, words);
+    fillList(list, words);
     benchmark::DoNotOptimize(list.item(0));
     const bool afterFilling = state.range(0) == 2;
     const QString typed = state.range(0) == 0 ? QStringLiteral("m") : QStringLiteral("\u00E9");
@@ -95,7 +95,7 @@ void BM_TypeAheadKeystroke(benchmark::State& state) {
         if (afterFilling) {
             state.PauseTiming();
             list.clear();
-            Fill(list, words);
+            fillList(list, words);
             benchmark::DoNotOptimize(list.item(0));
             state.ResumeTiming();
         }
@@ -115,7 +115,7 @@ BENCHMARK(BM_TypeAheadKeystroke)->Arg(2)->Iterations(5)->Unit(benchmark::kMillis
 void BM_ReadAll(benchmark::State& state) {
     const QStringList& words = Words(1'000'000);
     WordList list;
-    Fill(list, words);
+    fillList(list, words);
     benchmark::DoNotOptimize(list.item(0));
     for (auto _ : state) {
         qsizetype total = 0;

@@ -12,11 +12,11 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace claimcheck;
-    const std::u16string word = fuzz::DecodeText(std::span<const std::uint8_t>(data, size));
+    const std::u16string word = fuzz::decodeText(std::span<const std::uint8_t>(data, size));
     const std::u16string cleaned = CleanClaimWord(word);
     const std::u16string expected = literal::CleanClaimWord(word);
     if (cleaned != expected) {
-        fuzz::Disagreement("CleanClaimWord", fuzz::Escape(word), fuzz::Escape(cleaned), fuzz::Escape(expected));
+        fuzz::disagreement("CleanClaimWord", fuzz::escape(word), fuzz::escape(cleaned), fuzz::escape(expected));
     }
     return 0;
 }

@@ -37,13 +37,13 @@ inline constexpr std::u16string_view kTokens[] = {
 
 inline constexpr std::uint8_t kRawUnit = 0x01;
 
-inline bool StandsForItself(std::uint8_t byte) {
+inline bool standsForItself(std::uint8_t byte) {
     return byte == '\t' || byte == '\n' || byte == '\r' || (byte >= 0x20 && byte < 0x7F);
 }
 
 inline constexpr char16_t kFirstFreshUnit = u'\u4E00';
 
-inline std::u16string DecodeText(std::span<const std::uint8_t> bytes) {
+inline std::u16string decodeText(std::span<const std::uint8_t> bytes) {
     std::u16string text;
     unsigned freshUnits = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -58,7 +58,7 @@ inline std::u16string DecodeText(std::span<const std::uint8_t> bytes) {
             const unsigned hi = i + 2 < bytes.size() ? bytes[i + 2] : 0;
             text.push_back(static_cast<char16_t>(hi << 8 | lo));
             i += 2;
-        } else if (StandsForItself(byte)) {
+        } else if (standsForItself(byte)) {
             text.push_back(static_cast<char16_t>(byte));
         } else {
             text += kTokens[byte % std::size(kTokens)];
@@ -68,7 +68,7 @@ inline std::u16string DecodeText(std::span<const std::uint8_t> bytes) {
 }
 
 // Where an input of two texts is cut: at its first 0x00 byte that is not part of a raw unit, or at its end.
-inline std::size_t SeparatorAt(std::span<const std::uint8_t> bytes) {
+inline std::size_t separatorAt(std::span<const std::uint8_t> bytes) {
     for (std::size_t i = 0; i < bytes.size(); i += bytes[i] == kRawUnit ? 3 : 1) {
         if (bytes[i] == 0x00) {
             return i;
@@ -79,7 +79,7 @@ inline std::size_t SeparatorAt(std::span<const std::uint8_t> bytes) {
 
 // Printable ASCII as it is, everything else as \xHHHH, so that a report can be pasted into a test as a u"" literal.
 // A hex escape would swallow a hex digit after it, so the literal is closed and reopened there.
-inline std::string Escape(std::u16string_view text) {
+inline std::string escape(std::u16string_view text) {
     std::string out = "u\"";
     bool afterEscape = false;
     for (const char16_t unit : text) {
@@ -99,16 +99,16 @@ inline std::string Escape(std::u16string_view text) {
     return out + "\"";
 }
 
-inline std::string Escape(const std::vector<std::u16string>& words) {
+inline std::string escape(const std::vector<std::u16string>& words) {
     std::string out = "{";
     for (std::size_t i = 0; i < words.size(); ++i) {
-        out += (i == 0 ? "" : ", ") + Escape(words[i]);
+        out += (i == 0 ? "" : ", ") + escape(words[i]);
     }
     return out + "}";
 }
 
 // Prints what disagreed and aborts, which libFuzzer records as a crash and saves the input of.
-[[noreturn]] inline void Disagreement(const char* operation, const std::string& input, const std::string& production,
+[[noreturn]] inline void disagreement(const char* operation, const std::string& input, const std::string& production,
                                       const std::string& literal) {
     std::fprintf(stderr,
                  "\n%s disagrees with the literal rules\n  input:      %s\n  production: %s\n  literal:    %s\n",

@@ -63,7 +63,10 @@ INSTANTIATE_TEST_SUITE_P(
                               u"abcdefghX abcdefghY abcdefghX abcdefghY abcdefghZZ",
                               {u"abcdefghX", u"abcdefghY", u"abcdefghZZ"}},
                     IndexCase{"longWordsDifferingInFirstUnit", u"Xabcdefgh Yabcdefgh Xabcdefgh",
-                              {u"Xabcdefgh", u"Yabcdefgh"}}),
+                              {u"Xabcdefgh", u"Yabcdefgh"}},
+                    IndexCase{"emptyStartThenRepeatsAndSeams",
+                              u"   wheel  the wheel therapy  rap the axle ",
+                              {u"", u"", u"", u"wheel", u"the", u"therapy", u"axle"}}),
     [](const testing::TestParamInfo<IndexCase>& info) { return info.param.name; });
 
 struct CleanCase {
@@ -164,7 +167,11 @@ INSTANTIATE_TEST_SUITE_P(
         UnsupportedCase{"loneCrIsReported", {u"a\rb"}, u"ab", {u"a\rb"}},
         UnsupportedCase{"claimCaseIsKept", {u"WHEEL", u"Axle"}, u"wheel", {u"Axle"}},
         UnsupportedCase{"entryOrderIsKept", {u"b", u"a", u"c"}, u"zzz", {u"b", u"a", u"c"}},
-        UnsupportedCase{"noEntries", {}, u"", {}}),
+        UnsupportedCase{"noEntries", {}, u"", {}},
+        UnsupportedCase{"wordsInsideAndAtTheEnds", {u"wheel", u"axle", u"el"}, u"abwheelx", {u"axle"}},
+        // U+10428 upper-cases to U+10400 only as a pair: its trail unit is then U+DC00.
+        UnsupportedCase{"trailUnitOfTheUpperCasedPair", {u"\xDC00", u"\U00010400"}, u"a\U00010428b", {}},
+        UnsupportedCase{"oldTrailUnitOfAPairIsGone", {u"\xDC28", u"b"}, u"a\U00010428b", {u"\xDC28"}}),
     [](const testing::TestParamInfo<UnsupportedCase>& info) { return info.param.name; });
 
 TEST(FindUnsupportedWords, wordDroppedFromClaimsIndexIsNeverTested) {
@@ -188,19 +195,19 @@ TEST(UpperCase, agreesWithIcuForEveryCodePoint) {
         } else {
             text = {U16_LEAD(c), U16_TRAIL(c)};
         }
-        ASSERT_EQ(UpperCase(text), literal::UpperCase(text)) << "code point " << c;
+        ASSERT_EQ(upperCase(text), literal::upperCase(text)) << "code point " << c;
     }
 }
 
 TEST(UpperCase, keepsLengthAndLeavesLoneSurrogates) {
-    EXPECT_EQ(UpperCase(u"abcß ﬀ ŉ"), u"ABCß ﬀ ŉ");
-    EXPECT_EQ(UpperCase(u"\U00010428\U00010429"), u"\U00010400\U00010401");
-    EXPECT_EQ(UpperCase(u"\xDC28\xD801"), u"\xDC28\xD801");
-    EXPECT_EQ(UpperCase(u"a\xD801"
+    EXPECT_EQ(upperCase(u"abcß ﬀ ŉ"), u"ABCß ﬀ ŉ");
+    EXPECT_EQ(upperCase(u"\U00010428\U00010429"), u"\U00010400\U00010401");
+    EXPECT_EQ(upperCase(u"\xDC28\xD801"), u"\xDC28\xD801");
+    EXPECT_EQ(upperCase(u"a\xD801"
                         u"b\xDC28"),
               u"A\xD801"
               u"B\xDC28");
-    EXPECT_EQ(UpperCase(u"\xD801"), u"\xD801");
+    EXPECT_EQ(upperCase(u"\xD801"), u"\xD801");
 }
 
 } // namespace

@@ -37,7 +37,7 @@ inline std::u16string FromUtf8(const std::string& bytes) {
     return text;
 }
 
-inline std::u16string ReadUtf8File(const std::filesystem::path& path) {
+inline std::u16string readUtf8File(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         throw std::runtime_error("cannot read " + path.string());
@@ -48,7 +48,7 @@ inline std::u16string ReadUtf8File(const std::filesystem::path& path) {
 }
 
 // The text as a Windows text box holds it: every LF preceded by a CR.
-inline std::u16string WithCrLf(std::u16string_view text) {
+inline std::u16string withCrLf(std::u16string_view text) {
     std::u16string result;
     result.reserve(text.size() + text.size() / 16);
     for (const char16_t unit : text) {
@@ -62,18 +62,18 @@ inline std::u16string WithCrLf(std::u16string_view text) {
 
 // The numbers of the patents in the folder, ordered. Listed here rather than read from the folder, so that the
 // tests' names are known without reading any file, and a missing file fails its own test instead of the build.
-inline const std::vector<std::string>& Numbers() {
-    static const std::vector<std::string> numbers{"EP1000000", "EP3882239", "EP3882354", "US3937375",
+inline const std::vector<std::string>& numbers() {
+    static const std::vector<std::string> listed{"EP1000000", "EP3882239", "EP3882354", "US3937375",
                                                   "US4347903", "US6859910", "US7272630", "WO2018148832"};
-    return numbers;
+    return listed;
 }
 
 // Every listed patent, read from the folder, ordered by number.
-inline std::vector<Patent> LoadAll(const std::filesystem::path& folder) {
+inline std::vector<Patent> loadAll(const std::filesystem::path& folder) {
     std::vector<Patent> patents;
-    for (const std::string& number : Numbers()) {
-        patents.push_back(Patent{number, ReadUtf8File(folder / (number + ".claims.txt")),
-                                 ReadUtf8File(folder / (number + ".description.txt"))});
+    for (const std::string& number : numbers()) {
+        patents.push_back(Patent{number, readUtf8File(folder / (number + ".claims.txt")),
+                                 readUtf8File(folder / (number + ".description.txt"))});
     }
     return patents;
 }

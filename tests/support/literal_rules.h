@@ -15,7 +15,7 @@
 
 namespace claimcheck::literal {
 
-inline std::vector<std::u16string> SplitAtSpaces(std::u16string_view text) {
+inline std::vector<std::u16string> splitAtSpaces(std::u16string_view text) {
     std::vector<std::u16string> words;
     if (text.empty()) {
         return words;
@@ -31,7 +31,7 @@ inline std::vector<std::u16string> SplitAtSpaces(std::u16string_view text) {
 
 inline WordIndex BuildWordIndex(std::u16string_view text) {
     WordIndex index;
-    for (const std::u16string& word : SplitAtSpaces(text)) {
+    for (const std::u16string& word : splitAtSpaces(text)) {
         bool admit;
         if (index.wordString.empty()) {
             admit = true;
@@ -48,7 +48,7 @@ inline WordIndex BuildWordIndex(std::u16string_view text) {
     return index;
 }
 
-inline std::u16string ReplaceAll(std::u16string text, std::u16string_view what) {
+inline std::u16string replaceAll(std::u16string text, std::u16string_view what) {
     std::u16string result;
     std::size_t begin = 0;
     for (std::size_t at = text.find(what); at != text.npos; at = text.find(what, begin)) {
@@ -62,13 +62,13 @@ inline std::u16string ReplaceAll(std::u16string text, std::u16string_view what) 
 inline std::u16string CleanClaimWord(std::u16string_view entry) {
     std::u16string word(entry);
     for (const std::u16string_view removed : {u"\r\n", u"\n", u".", u",", u":", u";"}) {
-        word = ReplaceAll(word, removed);
+        word = replaceAll(word, removed);
     }
     return word;
 }
 
 // Code point by code point through ICU, keeping a code point whose mapping would need another number of units.
-inline std::u16string UpperCase(std::u16string_view text) {
+inline std::u16string upperCase(std::u16string_view text) {
     std::u16string result;
     std::size_t i = 0;
     while (i < text.size()) {
@@ -89,8 +89,8 @@ inline std::u16string UpperCase(std::u16string_view text) {
 }
 
 inline bool IsSupported(std::u16string_view cleanedWord, std::u16string_view disclosureWordString) {
-    const std::u16string word = UpperCase(cleanedWord);
-    const std::u16string wordString = UpperCase(disclosureWordString);
+    const std::u16string word = upperCase(cleanedWord);
+    const std::u16string wordString = upperCase(disclosureWordString);
     if (wordString.empty()) {
         return false;
     }
@@ -104,12 +104,12 @@ inline bool IsSupported(std::u16string_view cleanedWord, std::u16string_view dis
 // IsSupported per entry.
 inline std::vector<std::u16string> FindUnsupportedWords(const std::vector<std::u16string>& claimEntries,
                                                         std::u16string_view disclosureWordString) {
-    const std::u16string wordString = UpperCase(disclosureWordString);
+    const std::u16string wordString = upperCase(disclosureWordString);
     std::vector<std::u16string> unsupported;
     for (const std::u16string& entry : claimEntries) {
         const std::u16string cleaned = CleanClaimWord(entry);
         const bool supported =
-            !wordString.empty() && (cleaned.empty() || wordString.find(UpperCase(cleaned)) != std::u16string::npos);
+            !wordString.empty() && (cleaned.empty() || wordString.find(upperCase(cleaned)) != std::u16string::npos);
         if (!supported) {
             unsupported.push_back(cleaned);
         }
