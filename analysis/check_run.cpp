@@ -11,18 +11,18 @@ namespace claimcheck {
 
 namespace {
 
-std::u16string_view View(const QString& text) {
+std::u16string_view view(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
-QString ToQString(const std::u16string& text) {
+QString toQString(const std::u16string& text) {
     return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
 
-void Refill(WordList& list, const std::vector<std::u16string>& entries) {
+void refill(WordList& list, const std::vector<std::u16string>& entries) {
     list.clear();
     for (const std::u16string& entry : entries)
-        list.addItem(ToQString(entry));
+        list.addItem(toQString(entry));
 }
 
 } // namespace
@@ -41,25 +41,25 @@ trevask* ResultsWindowHost::ensureWindow() {
     return m_window;
 }
 
-void RunSupportCheck(ResultsWindowHost& host, const QString& claimsText, const QString& disclosureText) {
+void runSupportCheck(ResultsWindowHost& host, const QString& claimsText, const QString& disclosureText) {
     trevask* window = host.ensureWindow();
     // A window the user minimised comes back as it was before (normal or maximised): show() alone leaves it an icon.
     window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
 
     // Nothing of the earlier run's finds may colour the new texts.
-    SetBoxPlainText(*window->RichTextBox1, claimsText);
-    SetBoxPlainText(*window->RichTextBox2, disclosureText);
+    setBoxPlainText(*window->RichTextBox1, claimsText);
+    setBoxPlainText(*window->RichTextBox2, disclosureText);
     window->start = 1;
 
     // Both indexes are built from the texts as the results boxes hold them, so that every listed word can be
     // found again in the box it came from.
-    const QString claims = BoxPlainText(*window->RichTextBox1->document());
-    Refill(*window->List1, BuildWordIndex(View(claims)).words);
+    const QString claims = boxPlainText(*window->RichTextBox1->document());
+    refill(*window->List1, BuildWordIndex(view(claims)).words);
 
-    const QString disclosure = BoxPlainText(*window->RichTextBox2->document());
-    const WordIndex disclosureIndex = BuildWordIndex(View(disclosure));
-    Refill(*window->List2, disclosureIndex.words);
+    const QString disclosure = boxPlainText(*window->RichTextBox2->document());
+    const WordIndex disclosureIndex = BuildWordIndex(view(disclosure));
+    refill(*window->List2, disclosureIndex.words);
 
     // The claims index is read back from its list, in the list's sorted order, so the unsupported words are
     // tested (and reported) in the order the user sees the claims index.
@@ -68,9 +68,9 @@ void RunSupportCheck(ResultsWindowHost& host, const QString& claimsText, const Q
     claimEntries.reserve(static_cast<std::size_t>(claimCount));
     for (int position = 0; position < claimCount; ++position) {
         const QString entry = window->List1->item(position);
-        claimEntries.emplace_back(View(entry));
+        claimEntries.emplace_back(view(entry));
     }
-    Refill(*window->List3, FindUnsupportedWords(claimEntries, disclosureIndex.wordString));
+    refill(*window->List3, FindUnsupportedWords(claimEntries, disclosureIndex.wordString));
 
     window->raise();
     window->activateWindow();

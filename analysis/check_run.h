@@ -32,6 +32,6 @@ private:
 
 // "Check for support": copies both texts into the results window, fills its three lists and gives it the focus.
 // Processes no events from start to end.
-void RunSupportCheck(ResultsWindowHost& host, const QString& claimsText, const QString& disclosureText);
+void runSupportCheck(ResultsWindowHost& host, const QString& claimsText, const QString& disclosureText);
 
 } // namespace claimcheck

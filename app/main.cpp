@@ -9,7 +9,7 @@ namespace {
 
 // Chromium, which renders the input window's web view, refuses to start as root with its sandbox on. Only then is
 // the sandbox turned off, and any flags the user has set are kept.
-void AllowTheWebViewToRunAsRoot() {
+void allowTheWebViewToRunAsRoot() {
     if (geteuid() != 0)
         return;
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
@@ -24,7 +24,7 @@ void AllowTheWebViewToRunAsRoot() {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    AllowTheWebViewToRunAsRoot();
+    allowTheWebViewToRunAsRoot();
     // The web view of the input window shares the application's OpenGL contexts.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);

@@ -23,7 +23,7 @@ void BM_CheckRun(benchmark::State& state, const std::string& patent) {
     }
     claimcheck::ResultsWindowHost host;
     for (auto _ : state) {
-        claimcheck::RunSupportCheck(host, claims, description);
+        claimcheck::runSupportCheck(host, claims, description);
         QCoreApplication::processEvents(); // layout and first paint of the filled window
     }
     state.counters["disclosure_index"] = host.window()->List2->count();

@@ -43,27 +43,29 @@ constexpr Design kCommand2{3120, 10080, 1215, 375};
 constexpr Design kWebBrowser1{720, 3840, 4455, 2295};
 
 void Place(QWidget* widget, const Design& design) {
-    SetDesignGeometry(widget, design.left, design.top, design.width, design.height);
+    setDesignGeometry(widget, design.left, design.top, design.width, design.height);
 }
 
-template <typename T> T* Named(T* widget, const char* name) {
+template <typename T> T* named(T* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
 }
 
-QLabel* HeadingLabel(QWidget* parent, const char* name, const QString& caption) {
-    auto* label = Named(new QLabel(caption, parent), name);
-    label->setFont(SansSerifFont(kHeadingPointSize, QFont::Bold));
+QLabel* headingLabel(QWidget* parent, const char* name, const QString& caption) {
+    auto* label = named(new QLabel(caption, parent), name);
+    label->setFont(sansSerifFont(kHeadingPointSize, QFont::Bold));
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, BgrColor(kHeadingColour));
+    palette.setColor(QPalette::WindowText, bgrColor(kHeadingColour));
     label->setPalette(palette);
     return label;
 }
 
 } // namespace
 
-void ApplyInputResizeRule(double outerWidth, const InputLayoutControls& c) {
-    const auto g = [outerWidth](double k) { return static_cast<float>(ProportionalTwips(outerWidth, kReferenceWidth, k)); };
+void applyInputResizeRule(double outerWidth, const InputLayoutControls& c) {
+    const auto g = [outerWidth](double k) {
+        return static_cast<float>(proportionalTwips(outerWidth, kReferenceWidth, k));
+    };
     c.RichTextBox1.setLeft(g(120));
     c.RichTextBox1.setWidth(g(5295));
     c.RichTextBox2.setLeft(static_cast<float>(c.RichTextBox1.width() + c.RichTextBox1.left() + g(825)));
@@ -83,7 +85,7 @@ merovin::merovin(QWidget* parent) : merovin(QString::fromLatin1(kPatentServer), 
 merovin::merovin(QString patentServer, QWidget* parent) : QMainWindow(parent), m_patentServer(std::move(patentServer)) {
     setObjectName(QStringLiteral("merovin"));
     setWindowTitle(QStringLiteral("Check for claim support"));
-    setWindowIcon(AppIcon());
+    setWindowIcon(appIcon());
 
     clear = menuBar()->addAction(QStringLiteral("Clear"));
     clear->setObjectName(QStringLiteral("clear"));
@@ -92,21 +94,21 @@ merovin::merovin(QString patentServer, QWidget* parent) : QMainWindow(parent), m
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
-    client->setFont(ControlFont());
+    client->setFont(controlFont());
     setCentralWidget(client);
 
     // Created in focus order, so the tab chain follows the design.
-    Command1 = Named(new QPushButton(QStringLiteral("Check for support"), client), "Command1");
-    RichTextBox1 = Named(new QTextEdit(client), "RichTextBox1");
-    RichTextBox2 = Named(new QTextEdit(client), "RichTextBox2");
-    Label1 = HeadingLabel(client, "Label1", QStringLiteral("Insert Claims Here"));
-    Label2 = HeadingLabel(client, "Label2", QStringLiteral("Insert Disclosure Here"));
-    Label3 = Named(new QLabel(QStringLiteral("Or enter patent No (ex: US4564563)"), client), "Label3");
-    Text1 = Named(new QLineEdit(client), "Text1");
-    Command2 = Named(new QPushButton(QStringLiteral("Get text "), client), "Command2");
-    WebBrowser1 = Named(new WebView(client), "WebBrowser1");
-    KeepHugeWordsFast(RichTextBox1->document());
-    KeepHugeWordsFast(RichTextBox2->document());
+    Command1 = named(new QPushButton(QStringLiteral("Check for support"), client), "Command1");
+    RichTextBox1 = named(new QTextEdit(client), "RichTextBox1");
+    RichTextBox2 = named(new QTextEdit(client), "RichTextBox2");
+    Label1 = headingLabel(client, "Label1", QStringLiteral("Insert Claims Here"));
+    Label2 = headingLabel(client, "Label2", QStringLiteral("Insert Disclosure Here"));
+    Label3 = named(new QLabel(QStringLiteral("Or enter patent No (ex: US4564563)"), client), "Label3");
+    Text1 = named(new QLineEdit(client), "Text1");
+    Command2 = named(new QPushButton(QStringLiteral("Get text "), client), "Command2");
+    WebBrowser1 = named(new WebView(client), "WebBrowser1");
+    keepHugeWordsFast(RichTextBox1->document());
+    keepHugeWordsFast(RichTextBox2->document());
 
     Place(Command1, kCommand1);
     Place(RichTextBox1, kRichTextBox1);
@@ -173,8 +175,8 @@ void merovin::Form_Load() {
 void merovin::Form_Resize() {
     WidgetTwips richTextBox1(RichTextBox1), richTextBox2(RichTextBox2), command1(Command1), label1(Label1),
         label2(Label2), label3(Label3), command2(Command2), text1(Text1), webBrowser1(WebBrowser1);
-    ApplyInputResizeRule(OuterWidthTwips(this), {richTextBox1, richTextBox2, command1, label1, label2, label3,
-                                                  command2, text1, webBrowser1});
+    applyInputResizeRule(outerWidthTwips(this),
+                         {richTextBox1, richTextBox2, command1, label1, label2, label3, command2, text1, webBrowser1});
 }
 
 void merovin::resizeEvent(QResizeEvent* event) {
@@ -199,13 +201,13 @@ void merovin::closeEvent(QCloseEvent* event) {
 
 void merovin::clear_Click() {
     // What the user types next into an emptied box is plain, whatever the pasted text it replaced looked like.
-    SetBoxPlainText(*RichTextBox1, QString());
-    SetBoxPlainText(*RichTextBox2, QString());
+    setBoxPlainText(*RichTextBox1, QString());
+    setBoxPlainText(*RichTextBox2, QString());
     Text1->setText(QString());
 }
 
 void merovin::Command1_Click() {
-    RunSupportCheck(m_results, BoxPlainText(*RichTextBox1->document()), BoxPlainText(*RichTextBox2->document()));
+    runSupportCheck(m_results, boxPlainText(*RichTextBox1->document()), boxPlainText(*RichTextBox2->document()));
 }
 
 } // namespace claimcheck

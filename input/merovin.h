@@ -34,7 +34,7 @@ struct InputLayoutControls {
 // Lays the controls out in proportion to the window's outer width W (twips) against the design width. The
 // disclosure box follows the claims box as that box reports itself after it was placed. Vertical positions,
 // heights and the widths of buttons and labels never change; the web view is always narrowed to 100 twips.
-void ApplyInputResizeRule(double outerWidth, const InputLayoutControls& controls);
+void applyInputResizeRule(double outerWidth, const InputLayoutControls& controls);
 
 // The input window: the claims and the disclosure are pasted or typed here, or fetched by patent number, and
 // "Check for support" opens the results window.

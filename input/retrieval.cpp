@@ -19,14 +19,14 @@ namespace {
 constexpr double kFlagTestPause = 3; // seconds between two looks at flagrun while the claims are awaited
 constexpr double kCopyPause = 0.5;   // seconds between the copy and the reading of the clipboard
 
-QString Address(const QString& server, const QString& pathAndQuery, const QString& number) {
+QString address(const QString& server, const QString& pathAndQuery, const QString& number) {
     return QStringLiteral("http://") + server + pathAndQuery + number + QStringLiteral("&PN=") + number +
            QStringLiteral("&FTDB=@RTDFTDB");
 }
 
 } // namespace
 
-QString PatentNumber(const QString& typed) {
+QString patentNumber(const QString& typed) {
     const QString upper = typed.toUpper();
     qsizetype begin = 0;
     qsizetype end = upper.size();
@@ -37,17 +37,17 @@ QString PatentNumber(const QString& typed) {
     return upper.mid(begin, end - begin);
 }
 
-QString ClaimsAddress(const QString& server, const QString& number) {
-    return Address(server, QStringLiteral("/espacenet/claims?LG=en&CY=ep&DB=EPD&PNP="), number);
+QString claimsAddress(const QString& server, const QString& number) {
+    return address(server, QStringLiteral("/espacenet/claims?LG=en&CY=ep&DB=EPD&PNP="), number);
 }
 
-QString DescriptionAddress(const QString& server, const QString& number) {
-    return Address(server, QStringLiteral("/espacenet/desc?LG=en&CY=ep&DB=EPD&PNP="), number);
+QString descriptionAddress(const QString& server, const QString& number) {
+    return address(server, QStringLiteral("/espacenet/desc?LG=en&CY=ep&DB=EPD&PNP="), number);
 }
 
 // The pumped pause, cut short when the window is closed during it.
 void merovin::pauseWhileOpen(double seconds) const {
-    PumpedPause(seconds, [this] { return m_closed; });
+    pumpedPause(seconds, [this] { return m_closed; });
 }
 
 // Asks for the claims page, waits until the page capture has put the claims into their box (the capture runs
@@ -57,12 +57,12 @@ void merovin::pauseWhileOpen(double seconds) const {
 // Closing the window ends the command at once, without the description: the window can be neither seen nor opened
 // again, and its waiting command must not keep the program alive once the last window has gone.
 void merovin::Command2_Click() {
-    WebBrowser1->Navigate(ClaimsAddress(m_patentServer, PatentNumber(Text1->text())));
+    WebBrowser1->Navigate(claimsAddress(m_patentServer, patentNumber(Text1->text())));
     while (flagrun.toBool() && !m_closed)
         pauseWhileOpen(kFlagTestPause);
     if (m_closed)
         return;
-    WebBrowser1->Navigate(DescriptionAddress(m_patentServer, PatentNumber(Text1->text())));
+    WebBrowser1->Navigate(descriptionAddress(m_patentServer, patentNumber(Text1->text())));
 }
 
 // Puts the text of a completed page into the box that flagrun names, by way of the clipboard, and flips the flag.
@@ -86,7 +86,7 @@ void merovin::WebBrowser1_DocumentComplete(const QObject* pDisp, const QUrl& /*U
         return;
     }
     QTextEdit* box = flagrun.toBool() ? RichTextBox1 : RichTextBox2;
-    SetBoxPlainText(*box, clipboard->text());
+    setBoxPlainText(*box, clipboard->text());
     flagrun = !flagrun.toBool();
     clipboard->clear();
 }

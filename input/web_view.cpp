@@ -21,7 +21,7 @@ namespace {
 // What the engine puts on the clipboard when it copies a page (seen with Qt WebEngine 6.4): HTML, and plain text
 // when the selection holds any. The program's own text boxes put Markdown and OpenDocument text beside those two,
 // the number box plain text alone.
-bool IsPageCopy(const QClipboard& clipboard) {
+bool isPageCopy(const QClipboard& clipboard) {
     const QMimeData* data = clipboard.mimeData();
     if (!data || !clipboard.ownsClipboard() || !data->hasHtml())
         return false;
@@ -89,7 +89,7 @@ void WebView::selectAllCopyClear(std::function<bool()> wanted) {
 // reaches the page.
 void WebView::dropUnwantedCopy() {
     QClipboard* clipboard = QGuiApplication::clipboard();
-    if (IsPageCopy(*clipboard) && !(m_copyWanted && m_copyWanted()))
+    if (isPageCopy(*clipboard) && !(m_copyWanted && m_copyWanted()))
         clipboard->clear();
 }
 

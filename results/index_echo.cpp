@@ -25,7 +25,7 @@ constexpr qsizetype kMostKeystrokes = 1000;
 // Posts the characters to the list as keystrokes, without waiting for them to be handled. Key code 0 makes every
 // character, tabs and line breaks included, text to type rather than a key with a meaning of its own; a character
 // outside the Basic Multilingual Plane goes as one keystroke carrying both of its UTF-16 units.
-void PostKeystrokes(WordList* list, const QString& characters) {
+void postKeystrokes(WordList* list, const QString& characters) {
     qsizetype keystrokes = 0;
     for (qsizetype i = 0; i < characters.size() && keystrokes < kMostKeystrokes; ++keystrokes) {
         const qsizetype units =
@@ -59,8 +59,8 @@ void trevask::Timer1_Timer() {
     List2->setFocus();
     // Each echo is a search of its own, whatever was typed into the list before.
     List2->clearTypeAhead();
-    PostKeystrokes(List2, tampon.toString());
-    PumpedPause(kEchoPauseSeconds);
+    postKeystrokes(List2, tampon.toString());
+    pumpedPause(kEchoPauseSeconds);
     if (window)
         List3->setFocus();
     echoRunning = false;

@@ -16,7 +16,7 @@ constexpr unsigned kFoundInIndexColour = 0xFF0000; // blue, for words picked in 
 constexpr unsigned kUnsupportedColour = 255;       // red, for words picked among the unsupported ones
 constexpr int kEchoDelayMs = 100;
 
-QString PickedWord(const WordList* list) {
+QString pickedWord(const WordList* list) {
     const int position = list->selectedPosition();
     return position < 0 ? QString() : list->item(position);
 }
@@ -24,37 +24,37 @@ QString PickedWord(const WordList* list) {
 // Offset of the first occurrence of `word` at or after `from`, ignoring case, or -1. It searches the text as the
 // box shows it, whose offsets are the box's cursor positions; QTextDocument::find would miss words that hold a line
 // break. An empty word has no occurrence to show, so it is never found.
-qsizetype FindInBox(const QPlainTextEdit* box, const QString& word, qlonglong from) {
+qsizetype findInBox(const QPlainTextEdit* box, const QString& word, qlonglong from) {
     if (word.isEmpty() || from < 0)
         return -1;
-    return BoxPlainText(*box->document()).indexOf(word, qsizetype(from), Qt::CaseInsensitive);
+    return boxPlainText(*box->document()).indexOf(word, qsizetype(from), Qt::CaseInsensitive);
 }
 
-void SelectAndColour(QPlainTextEdit* box, qsizetype offset, qsizetype length, unsigned bgr) {
+void selectAndColour(QPlainTextEdit* box, qsizetype offset, qsizetype length, unsigned bgr) {
     QTextCursor cursor = box->textCursor();
     cursor.setPosition(int(offset));
     cursor.setPosition(int(offset + length), QTextCursor::KeepAnchor);
     box->setTextCursor(cursor);
     QTextCharFormat colour;
-    colour.setForeground(BgrColor(bgr));
+    colour.setForeground(bgrColor(bgr));
     box->mergeCurrentCharFormat(colour);
 }
 
 // The find-next that all three lists share. Returns whether an occurrence was found and coloured.
-bool FindNext(trevask& window, const WordList* list, QPlainTextEdit* box, unsigned bgr) {
-    const QString word = PickedWord(list);
+bool findNext(trevask& window, const WordList* list, QPlainTextEdit* box, unsigned bgr) {
+    const QString word = pickedWord(list);
     if (word != window.previtem.toString())
         window.start = qlonglong(1);
 
-    const qsizetype found = FindInBox(box, word, window.start.toLongLong());
+    const qsizetype found = findInBox(box, word, window.start.toLongLong());
     window.la = qlonglong(found);
     // The search starts at offset 1 at the earliest, so an occurrence at offset 0 never counts.
     if (found < 1) {
-        ShowMessage(&window, QStringLiteral("Nothing else found"));
+        showMessage(&window, QStringLiteral("Nothing else found"));
         return false;
     }
 
-    SelectAndColour(box, found, word.size(), bgr);
+    selectAndColour(box, found, word.size(), bgr);
     window.start = qlonglong(found + word.size());
     window.previtem = word;
     return true;
@@ -63,18 +63,18 @@ bool FindNext(trevask& window, const WordList* list, QPlainTextEdit* box, unsign
 } // namespace
 
 void trevask::List1_Click() {
-    FindNext(*this, List1, RichTextBox1, kFoundInIndexColour);
+    findNext(*this, List1, RichTextBox1, kFoundInIndexColour);
 }
 
 void trevask::List2_Click() {
     // Quiet while the echo types into this list: its type-ahead must not start searches in the disclosure.
     if (flagclick3.toBool())
         return;
-    FindNext(*this, List2, RichTextBox2, kFoundInIndexColour);
+    findNext(*this, List2, RichTextBox2, kFoundInIndexColour);
 }
 
 void trevask::List3_Click() {
-    if (!FindNext(*this, List3, RichTextBox1, kUnsupportedColour))
+    if (!findNext(*this, List3, RichTextBox1, kUnsupportedColour))
         return;
     tampon = previtem;
     Timer1->setInterval(kEchoDelayMs);

@@ -52,15 +52,15 @@ constexpr double kHeadingIndent = 10;
 
 void Place(QWidget* widget, const char* name, const DesignPlace& place) {
     widget->setObjectName(QLatin1String(name));
-    SetDesignGeometry(widget, place.left, place.top, place.width, place.height);
+    setDesignGeometry(widget, place.left, place.top, place.width, place.height);
 }
 
-QPlainTextEdit* MakeBox(QWidget* parent, const char* name, const DesignPlace& place, unsigned background) {
+QPlainTextEdit* makeBox(QWidget* parent, const char* name, const DesignPlace& place, unsigned background) {
     auto* box = new QPlainTextEdit(parent);
     Place(box, name, place);
-    box->setFont(ControlFont());
+    box->setFont(controlFont());
     QPalette palette = box->palette();
-    palette.setColor(QPalette::Base, BgrColor(background));
+    palette.setColor(QPalette::Base, bgrColor(background));
     box->setPalette(palette);
     // The boxes show the texts under check: the user reads, selects and copies, but does not type into them, so
     // the occurrences found always match the lists. The cursor still moves by keyboard. Colouring adds no undo
@@ -68,22 +68,22 @@ QPlainTextEdit* MakeBox(QWidget* parent, const char* name, const DesignPlace& pl
     box->setReadOnly(true);
     box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box->setUndoRedoEnabled(false);
-    KeepHugeWordsFast(box->document());
+    keepHugeWordsFast(box->document());
     return box;
 }
 
-WordList* MakeList(QWidget* parent, const char* name, const DesignPlace& place, unsigned background) {
+WordList* makeList(QWidget* parent, const char* name, const DesignPlace& place, unsigned background) {
     auto* list = new WordList(parent);
     Place(list, name, place);
-    list->setFont(ControlFont());
-    list->setBackgroundColor(BgrColor(background));
+    list->setFont(controlFont());
+    list->setBackgroundColor(bgrColor(background));
     return list;
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const DesignPlace& place, const QString& caption) {
+QLabel* makeLabel(QWidget* parent, const char* name, const DesignPlace& place, const QString& caption) {
     auto* label = new QLabel(caption, parent);
     Place(label, name, place);
-    label->setFont(SansSerifFont(kHeadingPointSize));
+    label->setFont(sansSerifFont(kHeadingPointSize));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
     return label;
@@ -91,8 +91,8 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const DesignPlace& place, c
 
 } // namespace
 
-void ApplyResultsResizeRule(double outerWidth, const ResultsLayoutControls& c) {
-    const auto f = [outerWidth](double k) { return float(ProportionalTwips(outerWidth, kReferenceWidth, k)); };
+void applyResultsResizeRule(double outerWidth, const ResultsLayoutControls& c) {
+    const auto f = [outerWidth](double k) { return float(proportionalTwips(outerWidth, kReferenceWidth, k)); };
     // Each column starts after what the columns to its left report, so pixel rounding never makes them overlap.
     const auto disclosureLeft = [&c] { return c.RichTextBox1.width() + c.RichTextBox1.left() + kColumnGap; };
     const auto list1Left = [&] { return c.RichTextBox2.width() + disclosureLeft() + kColumnGap; };
@@ -121,21 +121,21 @@ trevask::trevask(ResultsRecord& record, QWidget* parent)
       flagclick3(record.flagclick3) {
     setObjectName(QStringLiteral("trevask"));
     setWindowTitle(QStringLiteral("trevask"));
-    setWindowIcon(AppIcon());
+    setWindowIcon(appIcon());
     setAttribute(Qt::WA_DeleteOnClose);
-    setFont(ControlFont());
+    setFont(controlFont());
     resize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
 
-    RichTextBox1 = MakeBox(this, "RichTextBox1", kRichTextBox1, kLightPeach);
-    RichTextBox2 = MakeBox(this, "RichTextBox2", kRichTextBox2, kWhite);
-    List1 = MakeList(this, "List1", kList1, kLightPeach);
-    List2 = MakeList(this, "List2", kList2, kWhite);
-    List3 = MakeList(this, "List3", kList3, kLightGrey);
-    Label1 = MakeLabel(this, "Label1", kLabel1, QStringLiteral("Claims"));
-    Label2 = MakeLabel(this, "Label2", kLabel2, QStringLiteral("Disclosure"));
-    Label3 = MakeLabel(this, "Label3", kLabel3, QStringLiteral("Claims Index"));
-    Label4 = MakeLabel(this, "Label4", kLabel4, QStringLiteral("Disclosure Index"));
-    Label5 = MakeLabel(this, "Label5", kLabel5, QStringLiteral("Words in Claims not in disclosure"));
+    RichTextBox1 = makeBox(this, "RichTextBox1", kRichTextBox1, kLightPeach);
+    RichTextBox2 = makeBox(this, "RichTextBox2", kRichTextBox2, kWhite);
+    List1 = makeList(this, "List1", kList1, kLightPeach);
+    List2 = makeList(this, "List2", kList2, kWhite);
+    List3 = makeList(this, "List3", kList3, kLightGrey);
+    Label1 = makeLabel(this, "Label1", kLabel1, QStringLiteral("Claims"));
+    Label2 = makeLabel(this, "Label2", kLabel2, QStringLiteral("Disclosure"));
+    Label3 = makeLabel(this, "Label3", kLabel3, QStringLiteral("Claims Index"));
+    Label4 = makeLabel(this, "Label4", kLabel4, QStringLiteral("Disclosure Index"));
+    Label5 = makeLabel(this, "Label5", kLabel5, QStringLiteral("Words in Claims not in disclosure"));
 
     // What screen readers call each control: each column by the heading above it, each heading by its caption.
     const std::pair<QWidget*, QLabel*> headedColumns[] = {
@@ -173,7 +173,7 @@ void trevask::Form_Load() {
 void trevask::Form_Resize() {
     WidgetTwips box1(RichTextBox1), box2(RichTextBox2), list1(List1), list2(List2), list3(List3);
     WidgetTwips label1(Label1), label2(Label2), label3(Label3), label4(Label4), label5(Label5);
-    ApplyResultsResizeRule(OuterWidthTwips(this),
+    applyResultsResizeRule(outerWidthTwips(this),
                            {box1, box2, list1, list2, list3, label1, label2, label3, label4, label5});
 }
 

@@ -30,7 +30,7 @@ struct ResultsLayoutControls {
 // The results window's resize rule for an outer width of `outerWidth` twips: five columns side by side, each
 // width in proportion to the outer width, each column placed from the positions and widths the columns to its
 // left actually took, 20 twips apart, each heading 10 twips inside its column. Touches only lefts and widths.
-void ApplyResultsResizeRule(double outerWidth, const ResultsLayoutControls& controls);
+void applyResultsResizeRule(double outerWidth, const ResultsLayoutControls& controls);
 
 // The results window: the claims and the disclosure side by side, the claims index, the disclosure index and
 // the words of the claims that the disclosure lacks. It is deleted when the user closes it; its variables live

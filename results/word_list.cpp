@@ -63,7 +63,7 @@ private:
 
 // The first four case-folded code units of a text, packed into a number from its high end, zero past its end, and
 // how many units that are.
-quint64 FoldedHead(QStringView text, int* units = nullptr) {
+quint64 foldedHead(QStringView text, int* units = nullptr) {
     FoldedUnits folded(text);
     quint64 head = 0;
     int count = 0;
@@ -74,7 +74,7 @@ quint64 FoldedHead(QStringView text, int* units = nullptr) {
     return count == 0 ? 0 : head << (16 * (4 - count));
 }
 
-bool StartsWithFolded(QStringView text, QStringView prefix) {
+bool startsWithFolded(QStringView text, QStringView prefix) {
     FoldedUnits x(text);
     FoldedUnits p(prefix);
     while (!p.atEnd()) {
@@ -86,28 +86,28 @@ bool StartsWithFolded(QStringView text, QStringView prefix) {
 
 // Characters that an entry holds but that do not show as themselves: C0 and C1 controls (a line break, a tab) and
 // the line and paragraph separators. The list draws line breaks as a mark of its own.
-bool IsInvisible(char16_t u) {
+bool isInvisible(char16_t u) {
     return u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == QChar::LineSeparator || u == QChar::ParagraphSeparator;
 }
 
 // The text that collates: the entry without its invisible characters. Most entries have none, and are not copied.
-QStringView Visible(QStringView text, QString& scratch) {
-    const auto invisible = std::find_if(text.begin(), text.end(), [](QChar c) { return IsInvisible(c.unicode()); });
+QStringView visiblePart(QStringView text, QString& scratch) {
+    const auto invisible = std::find_if(text.begin(), text.end(), [](QChar c) { return isInvisible(c.unicode()); });
     if (invisible == text.end())
         return text;
     scratch.clear();
     for (const QChar c : text)
-        if (!IsInvisible(c.unicode()))
+        if (!isInvisible(c.unicode()))
             scratch.append(c);
     return scratch;
 }
 
-const UChar* Units(QStringView text) {
+const UChar* units(QStringView text) {
     return reinterpret_cast<const UChar*>(text.utf16());
 }
 
 // The ICU name of the locale whose dictionary order the lists follow: empty for the root order.
-QByteArray CollationLocaleId() {
+QByteArray collationLocaleId() {
     const QLocale locale = QLocale().collation();
     if (locale.language() == QLocale::C)
         return {};
@@ -123,7 +123,7 @@ class Collation {
 public:
     Collation() {
         UErrorCode status = U_ZERO_ERROR;
-        m_collator = ucol_open(CollationLocaleId().constData(), &status);
+        m_collator = ucol_open(collationLocaleId().constData(), &status);
         if (U_FAILURE(status)) {
             status = U_ZERO_ERROR;
             m_collator = ucol_open("", &status);
@@ -139,15 +139,15 @@ public:
     bool before(const QString& a, const QString& b) const {
         QString scratchA;
         QString scratchB;
-        const QStringView x = Visible(a, scratchA);
-        const QStringView y = Visible(b, scratchB);
+        const QStringView x = visiblePart(a, scratchA);
+        const QStringView y = visiblePart(b, scratchB);
         const UCollationResult order =
-            ucol_strcoll(m_collator, Units(x), int32_t(x.size()), Units(y), int32_t(y.size()));
+            ucol_strcoll(m_collator, units(x), int32_t(x.size()), units(y), int32_t(y.size()));
         return order != UCOL_EQUAL ? order == UCOL_LESS : a < b;
     }
 
     // Puts the entries in order. Each entry's sort key is made once, and the sort compares keys, which are bytes.
-    // Gives the FoldedHead of each entry too, in the new order, made while the entry's text is at hand.
+    // Gives the foldedHead of each entry too, in the new order, made while the entry's text is at hand.
     void sort(QList<QString>& texts, std::vector<quint64>& foldedHeads) const;
 
 private:
@@ -164,7 +164,7 @@ struct SortItem {
 };
 
 // Sort keys end in a zero byte and hold no other; the bytes of a head past the end of its key are zero.
-quint64 Head(const uint8_t* key) {
+quint64 head(const uint8_t* key) {
     quint64 head = 0;
     bool ended = false;
     for (int i = 0; i < 8; ++i) {
@@ -176,7 +176,7 @@ quint64 Head(const uint8_t* key) {
 
 // Orders the items by head, items of equal heads in the order they came in: a radix sort, four stable passes of
 // sixteen bits each, which compares no two items (a comparison sort of a million entries took twice as long).
-void SortByHead(std::vector<SortItem>& items) {
+void sortByHead(std::vector<SortItem>& items) {
     if (items.size() < 2)
         return;
     std::vector<SortItem> moved(items.size());
@@ -207,17 +207,17 @@ void Collation::sort(QList<QString>& texts, std::vector<quint64>& foldedHeads) c
     std::vector<quint64> heads;
     heads.reserve(size_t(texts.size()));
     for (qsizetype i = 0; i < texts.size(); ++i) {
-        heads.push_back(FoldedHead(texts.at(i)));
-        const QStringView visible = Visible(texts.at(i), scratch);
+        heads.push_back(foldedHead(texts.at(i)));
+        const QStringView visible = visiblePart(texts.at(i), scratch);
         int32_t length =
-            ucol_getSortKey(m_collator, Units(visible), int32_t(visible.size()), key.data(), int32_t(key.size()));
+            ucol_getSortKey(m_collator, units(visible), int32_t(visible.size()), key.data(), int32_t(key.size()));
         if (size_t(length) > key.size()) {
             key.resize(size_t(length));
-            length = ucol_getSortKey(m_collator, Units(visible), int32_t(visible.size()), key.data(), length);
+            length = ucol_getSortKey(m_collator, units(visible), int32_t(visible.size()), key.data(), length);
         }
         if (keys.size() + size_t(length) > std::numeric_limits<quint32>::max())
             qFatal("claimcheck: the sort keys of a list outgrow four gigabytes");
-        items.push_back({Head(key.data()), quint32(keys.size()), quint32(i)});
+        items.push_back({head(key.data()), quint32(keys.size()), quint32(i)});
         keys.insert(keys.end(), key.data(), key.data() + length);
     }
 
@@ -229,7 +229,7 @@ void Collation::sort(QList<QString>& texts, std::vector<quint64>& foldedHeads) c
         return (a.head & 0xFF) == 0 ? 0 : std::strcmp(base + a.keyStart + 8, base + b.keyStart + 8);
     };
     // By key alone first: the texts are not read, and entries with equal keys stand in the order they came in.
-    SortByHead(items);
+    sortByHead(items);
     for (auto run = items.begin(); run != items.end();) {
         const auto end = std::find_if(run, items.end(), [run](const SortItem& item) { return item.head != run->head; });
         if (end - run > 1 && (run->head & 0xFF) != 0) {
@@ -278,7 +278,7 @@ constexpr qsizetype kMostShownCharacters = 500;
 
 // Line breaks inside an entry are drawn as a visible mark, so every item stays one line high. Only the beginning of
 // an overlong entry is shown; the list's elision marks it as cut.
-QString OneLine(QString text) {
+QString oneLine(QString text) {
     if (text.size() > kMostShownCharacters) {
         const bool splitsAPair = text.at(kMostShownCharacters - 1).isHighSurrogate();
         text.truncate(kMostShownCharacters - (splitsAPair ? 1 : 0));
@@ -296,7 +296,7 @@ class WordDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    QString displayText(const QVariant& value, const QLocale&) const override { return OneLine(value.toString()); }
+    QString displayText(const QVariant& value, const QLocale&) const override { return oneLine(value.toString()); }
 
     // The view sizes every row like the first one, which is often an empty entry: give every row the height of a
     // line of text.
@@ -402,13 +402,13 @@ public:
             m_heads.clear();
             m_heads.reserve(size_t(m_entries.size()));
             for (const QString& entry : m_entries)
-                m_heads.push_back(FoldedHead(entry));
+                m_heads.push_back(foldedHead(entry));
         }
         int units = 0;
-        const quint64 wanted = FoldedHead(prefix, &units);
+        const quint64 wanted = foldedHead(prefix, &units);
         const quint64 mask = units == 0 ? 0 : ~quint64(0) << (16 * (4 - units));
         for (size_t i = 0; i < m_heads.size(); ++i) {
-            if ((m_heads[i] & mask) == wanted && StartsWithFolded(m_entries.at(qsizetype(i)), prefix))
+            if ((m_heads[i] & mask) == wanted && startsWithFolded(m_entries.at(qsizetype(i)), prefix))
                 return int(i);
         }
         return -1;
@@ -418,7 +418,7 @@ private:
     Collation m_collation;
     QList<QString> m_entries;
     QList<QString> m_pending;
-    mutable std::vector<quint64> m_heads; // FoldedHead of each entry, in list order; empty: made by the next search
+    mutable std::vector<quint64> m_heads; // foldedHead of each entry, in list order; empty: made by the next search
 };
 
 WordList::WordList(QWidget* parent) : QListView(parent) {
@@ -532,7 +532,7 @@ namespace {
 
 // Keys that type into the list's search: anything that brings text, from a key that stands for a character
 // (or from no key at all: key code 0 is how a tab or line break is sent as text), without a command modifier.
-bool IsTypeAheadKey(const QKeyEvent* event) {
+bool isTypeAheadKey(const QKeyEvent* event) {
     if (event->text().isEmpty())
         return false;
     if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
@@ -548,14 +548,14 @@ bool WordList::event(QEvent* event) {
     flush();
     switch (event->type()) {
     case QEvent::ShortcutOverride:
-        if (IsTypeAheadKey(static_cast<QKeyEvent*>(event))) {
+        if (isTypeAheadKey(static_cast<QKeyEvent*>(event))) {
             event->accept();
             return true;
         }
         break;
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (IsTypeAheadKey(key)) {
+        if (isTypeAheadKey(key)) {
             m_mousePicking = false;
             typeAhead(key->text());
             key->accept();

@@ -13,7 +13,7 @@ namespace {
 // setPlainText formats the new text as the text cursor's character format: the format set on the cursor, or else
 // that of the character before it. A fresh cursor with an empty format of its own leaves every character in the
 // document's default format.
-template <typename Box> void ReplaceText(Box& box, const QString& text) {
+template <typename Box> void replaceText(Box& box, const QString& text) {
     QTextCursor fresh(box.document());
     fresh.setCharFormat(QTextCharFormat());
     box.setTextCursor(fresh);
@@ -25,7 +25,7 @@ template <typename Box> void ReplaceText(Box& box, const QString& text) {
 // toRawText() gives the characters as stored: U+2029 between paragraphs, U+2028 for a soft line break, and
 // U+FDD0/U+FDD1 where a frame (a table, say) begins and ends. Each of them reads as one line break, which keeps
 // every index of the returned text equal to the matching cursor position.
-QString BoxPlainText(const QTextDocument& document) {
+QString boxPlainText(const QTextDocument& document) {
     QString text = document.toRawText();
     for (QChar& c : text) {
         const char16_t u = c.unicode();
@@ -35,12 +35,12 @@ QString BoxPlainText(const QTextDocument& document) {
     return text;
 }
 
-void SetBoxPlainText(QPlainTextEdit& box, const QString& text) {
-    ReplaceText(box, text);
+void setBoxPlainText(QPlainTextEdit& box, const QString& text) {
+    replaceText(box, text);
 }
 
-void SetBoxPlainText(QTextEdit& box, const QString& text) {
-    ReplaceText(box, text);
+void setBoxPlainText(QTextEdit& box, const QString& text) {
+    replaceText(box, text);
 }
 
 } // namespace claimcheck

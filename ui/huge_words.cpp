@@ -11,29 +11,29 @@ namespace claimcheck {
 
 namespace {
 
-bool EndsAWord(QChar c) {
+bool endsAWord(QChar c) {
     const char16_t u = c.unicode();
     return u == u' ' || u == u'\t' || u == u'\n' || u == QChar::LineSeparator || u == QChar::ParagraphSeparator;
 }
 
-bool HoldsHugeWord(QStringView text) {
+bool holdsHugeWord(QStringView text) {
     qsizetype run = 0;
     for (const QChar c : text) {
-        run = EndsAWord(c) ? 0 : run + 1;
+        run = endsAWord(c) ? 0 : run + 1;
         if (run > kLongestWrappedWord)
             return true;
     }
     return false;
 }
 
-QString TextBetween(QTextDocument* document, int from, int to) {
+QString textBetween(QTextDocument* document, int from, int to) {
     QTextCursor cursor(document);
     cursor.setPosition(from);
     cursor.setPosition(to, QTextCursor::KeepAnchor);
     return cursor.selectedText();
 }
 
-void SetWrapMode(QTextDocument* document, QTextOption::WrapMode mode) {
+void setWrapMode(QTextDocument* document, QTextOption::WrapMode mode) {
     QTextOption option = document->defaultTextOption();
     if (option.wrapMode() == mode)
         return;
@@ -45,7 +45,7 @@ void SetWrapMode(QTextDocument* document, QTextOption::WrapMode mode) {
 
 // contentsChange comes before the document is laid out again for the change, so a switch made here spares that
 // layout the slow mode.
-void KeepHugeWordsFast(QTextDocument* document) {
+void keepHugeWordsFast(QTextDocument* document) {
     const QTextOption::WrapMode usual = document->defaultTextOption().wrapMode();
     const auto check = [document, usual](int position, int /*removed*/, int added) {
         if (document->defaultTextOption().wrapMode() == usual) {
@@ -53,10 +53,10 @@ void KeepHugeWordsFast(QTextDocument* document) {
             const int end = document->characterCount() - 1;
             const int from = std::max(0, position - kLongestWrappedWord - 1);
             const int to = std::min(end, position + added + kLongestWrappedWord + 1);
-            if (HoldsHugeWord(TextBetween(document, from, to)))
-                SetWrapMode(document, QTextOption::WrapAnywhere);
-        } else if (!HoldsHugeWord(document->toRawText())) {
-            SetWrapMode(document, usual);
+            if (holdsHugeWord(textBetween(document, from, to)))
+                setWrapMode(document, QTextOption::WrapAnywhere);
+        } else if (!holdsHugeWord(document->toRawText())) {
+            setWrapMode(document, usual);
         }
     };
     QObject::connect(document, &QTextDocument::contentsChange, document, check);

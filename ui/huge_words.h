@@ -12,6 +12,6 @@ inline constexpr int kLongestWrappedWord = 1000;
 // without a blank took 1.2 s in a text box, a million took minutes, and every edit, resize or colouring lays the
 // paragraph out again. While the document holds a run longer than kLongestWrappedWord it wraps anywhere instead,
 // which is linear; when the last such run goes, it wraps at word boundaries again. The text is never changed.
-void KeepHugeWordsFast(QTextDocument* document);
+void keepHugeWordsFast(QTextDocument* document);
 
 } // namespace claimcheck

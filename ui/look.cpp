@@ -11,7 +11,7 @@ const QString kDesignFamily = QStringLiteral("MS Sans Serif");
 
 // Faces tried in order where the design's face is missing: the metric twin of Arial first (closest in width to
 // the design's captions), then common sans-serif faces. Debian ships DejaVu Sans everywhere.
-void RegisterSubstitutes() {
+void registerSubstitutes() {
     static const bool registered = [] {
         QFont::insertSubstitutions(kDesignFamily, {QStringLiteral("Microsoft Sans Serif"),
                                                    QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
@@ -22,7 +22,7 @@ void RegisterSubstitutes() {
 }
 
 // Every size of the program's icon in the resources: rendered at build time from the SVG the icon theme also gets.
-QIcon LoadIcon() {
+QIcon loadIcon() {
     QIcon icon;
     QDirIterator files(QStringLiteral(":/icons"), {QStringLiteral("claimcheck.png")}, QDir::Files,
                        QDirIterator::Subdirectories);
@@ -33,8 +33,8 @@ QIcon LoadIcon() {
 
 } // namespace
 
-QFont SansSerifFont(double pointSize, int weight) {
-    RegisterSubstitutes();
+QFont sansSerifFont(double pointSize, int weight) {
+    registerSubstitutes();
     QFont font(kDesignFamily);
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(pointSize);
@@ -43,12 +43,12 @@ QFont SansSerifFont(double pointSize, int weight) {
     return font;
 }
 
-QFont ControlFont() {
-    return SansSerifFont(8.25);
+QFont controlFont() {
+    return sansSerifFont(8.25);
 }
 
-QIcon AppIcon() {
-    static const QIcon icon = LoadIcon();
+QIcon appIcon() {
+    static const QIcon icon = loadIcon();
     return icon;
 }
 

@@ -10,15 +10,15 @@ namespace claimcheck {
 
 namespace {
 
-MessageHandler& CurrentHandler() {
+MessageHandler& currentHandler() {
     static MessageHandler handler;
     return handler;
 }
 
 } // namespace
 
-void ShowMessage(QWidget* parent, const QString& text) {
-    if (const MessageHandler& handler = CurrentHandler()) {
+void showMessage(QWidget* parent, const QString& text) {
+    if (const MessageHandler& handler = currentHandler()) {
         handler(parent, text);
         return;
     }
@@ -32,8 +32,8 @@ void ShowMessage(QWidget* parent, const QString& text) {
     delete box.data();
 }
 
-MessageHandler SetMessageHandler(MessageHandler handler) {
-    return std::exchange(CurrentHandler(), std::move(handler));
+MessageHandler setMessageHandler(MessageHandler handler) {
+    return std::exchange(currentHandler(), std::move(handler));
 }
 
 } // namespace claimcheck

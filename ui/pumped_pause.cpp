@@ -9,7 +9,7 @@
 
 namespace claimcheck {
 
-void PumpedPause(double seconds, const std::function<bool()>& endsEarly) {
+void pumpedPause(double seconds, const std::function<bool()>& endsEarly) {
     // A monotonic clock: the day clock restarts at midnight, this one never goes back.
     QElapsedTimer clock;
     clock.start();

@@ -10,7 +10,7 @@ namespace claimcheck {
 namespace {
 
 // Twips to whole pixels, to the nearest pixel. Halves cannot occur for whole twips (15 is odd).
-int ToPixels(double twips) {
+int toPixels(double twips) {
     return int(std::lround(twips / kTwipsPerPixel));
 }
 
@@ -28,21 +28,21 @@ double WidgetTwips::width() const {
 }
 
 void WidgetTwips::setLeft(float twips) {
-    m_widget->move(ToPixels(twips), m_widget->y());
+    m_widget->move(toPixels(twips), m_widget->y());
 }
 
 void WidgetTwips::setWidth(float twips) {
-    m_widget->resize(std::max(0, ToPixels(twips)), m_widget->height());
+    m_widget->resize(std::max(0, toPixels(twips)), m_widget->height());
 }
 
 // The client width alone would make the layout depend on whether a window manager draws a frame (and how wide),
 // so the outer width is always the client width plus the design's own border.
-double OuterWidthTwips(const QWidget* window) {
+double outerWidthTwips(const QWidget* window) {
     return double(window->width()) * kTwipsPerPixel + 2 * kSizingBorderTwips;
 }
 
-void SetDesignGeometry(QWidget* widget, int left, int top, int width, int height) {
-    widget->setGeometry(ToPixels(left), ToPixels(top), ToPixels(width), ToPixels(height));
+void setDesignGeometry(QWidget* widget, int left, int top, int width, int height) {
+    widget->setGeometry(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
 }
 
 } // namespace claimcheck

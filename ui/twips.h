@@ -33,15 +33,15 @@ private:
 };
 
 // W / reference * k, in double precision, rounded down to a whole number of twips.
-inline double ProportionalTwips(double outerWidth, double referenceWidth, double k) {
+inline double proportionalTwips(double outerWidth, double referenceWidth, double k) {
     return std::floor(outerWidth / referenceWidth * k);
 }
 
 // The outer width of a top-level window in twips: its client width plus the 60-twip sizing border on each
 // side, the same on every window manager (and with none, as under Xvfb).
-double OuterWidthTwips(const QWidget* window);
+double outerWidthTwips(const QWidget* window);
 
 // Places a widget and sizes it from design values in twips (15 twips a pixel).
-void SetDesignGeometry(QWidget* widget, int left, int top, int width, int height);
+void setDesignGeometry(QWidget* widget, int left, int top, int width, int height);
 
 } // namespace claimcheck

@@ -109,8 +109,8 @@ const auto kAlphabets = testing::Values(
              40,
              20000});
 
-const auto AlphabetName = [](const testing::TestParamInfo<Alphabet>& info) { return info.param.name; };
-INSTANTIATE_TEST_SUITE_P(Alphabets, RandomTexts, kAlphabets, AlphabetName);
+const auto alphabetName = [](const testing::TestParamInfo<Alphabet>& info) { return info.param.name; };
+INSTANTIATE_TEST_SUITE_P(Alphabets, RandomTexts, kAlphabets, alphabetName);
 
 // A long text with most words new: the automaton grows through many reallocations of its states and edge lists.
 TEST(BuildWordIndex, longTextOfManyDistinctWordsAgreesWithLiteralRules) {

@@ -33,7 +33,7 @@ constexpr qint64 kPeakMemoryBoundMb = 3000;
 const QString kNothingElseFound = QStringLiteral("Nothing else found");
 
 // "VmHWM:   123456 kB" from /proc/self/status, in MB; -1 when unreadable.
-qint64 StatusFieldMb(const char* field) {
+qint64 statusFieldMb(const char* field) {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
@@ -45,7 +45,7 @@ qint64 StatusFieldMb(const char* field) {
 }
 
 // Lets the next VmHWM reading show the peak of what comes after, not of earlier cases (Linux: "5" resets it).
-void ResetPeakMemory() {
+void resetPeakMemory() {
     QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
     if (clearRefs.open(QIODevice::WriteOnly))
         clearRefs.write("5");
@@ -54,7 +54,7 @@ void ResetPeakMemory() {
 // A deterministic stand-in for real prose: invented words from syllables, commas and full stops, lines that meet
 // without a space (as pasted paragraphs do), reference numerals. `marked` words carry a "q" and a number that no
 // text made without marks holds, so the claims get unsupported words.
-QString ProseText(qsizetype characters, quint32 seed, int vocabulary, bool marked) {
+QString proseText(qsizetype characters, quint32 seed, int vocabulary, bool marked) {
     static const char* const kSyllables[] = {"ab",  "ex", "ro", "ta", "ven", "sil", "mo", "ker", "du", "pli",
                                              "ant", "or", "ge", "ni", "tus", "ca",  "lo", "ber", "im", "pe"};
     QRandomGenerator random(seed);
@@ -92,7 +92,7 @@ QString ProseText(qsizetype characters, quint32 seed, int vocabulary, bool marke
 // turn the writing direction, combining marks with nothing (or far too much) to combine with, emoji made of
 // several code points, byte order marks and non-characters, the characters the text boxes keep for their own
 // frames and breaks. Mixed with plain words, single spaces between the pieces.
-QString HostileText(qsizetype pieces, quint32 seed) {
+QString hostileText(qsizetype pieces, quint32 seed) {
     const QString stackedMarks = QStringLiteral("a") + QString(60, QChar(0x0301));
     const QList<QString> kPieces = {
         QString(1, QChar(0)),
@@ -141,7 +141,7 @@ QString HostileText(qsizetype pieces, quint32 seed) {
 }
 
 // Single letters, single spaces between them, from the first `letters` characters of `alphabet`.
-QString OneLetterWords(qsizetype words, quint32 seed, QStringView alphabet) {
+QString oneLetterWords(qsizetype words, quint32 seed, QStringView alphabet) {
     QRandomGenerator random(seed);
     QString text(words * 2 - 1, u' ');
     for (qsizetype i = 0; i < words; ++i)
@@ -149,7 +149,7 @@ QString OneLetterWords(qsizetype words, quint32 seed, QStringView alphabet) {
     return text;
 }
 
-QString RandomLetters(qsizetype length, quint32 seed) {
+QString randomLetters(qsizetype length, quint32 seed) {
     QRandomGenerator random(seed);
     QString word(length, u'a');
     for (QChar& c : word)
@@ -160,17 +160,17 @@ QString RandomLetters(qsizetype length, quint32 seed) {
 // The n-th of a family of words that cannot occur inside one another, nor across the seam of two: each begins
 // with "z", ends with "y", and holds only the letters a to p in between, so an occurrence must start where a word
 // starts and is then the word itself.
-QString DistinctWord(int n) {
+QString distinctWord(int n) {
     QString word = QStringLiteral("z");
     for (int i = 0; i < 5; ++i, n /= 16)
         word += QChar(u'a' + n % 16);
     return word + u'y';
 }
 
-QString DistinctWords(int from, int to) {
+QString distinctWords(int from, int to) {
     QStringList words;
     for (int n = from; n < to; ++n)
-        words << DistinctWord(n);
+        words << distinctWord(n);
     return words.join(u' ');
 }
 
@@ -183,61 +183,61 @@ struct Texts {
     int list1 = -1, list2 = -1, list3 = -1;
 };
 
-Texts MakeTexts(Case c) {
+Texts makeTexts(Case c) {
     switch (c) {
     case Case::TenMegabytes:
-        return {ProseText(10'000'000, 1, 60'000, true), ProseText(10'000'000, 2, 60'000, false)};
+        return {proseText(10'000'000, 1, 60'000, true), proseText(10'000'000, 2, 60'000, false)};
     case Case::HostileCharacters:
-        return {HostileText(40'000, 3), HostileText(40'000, 4)};
+        return {hostileText(40'000, 3), hostileText(40'000, 4)};
     case Case::MillionOneLetterWords: {
         // Every letter of the claims is admitted once; the disclosure names a to m, so n to z are unsupported in
         // either case.
         const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
-        return {OneLetterWords(1'000'000, 5, letters), OneLetterWords(100'000, 6, QStringView(letters).left(13)), 52,
+        return {oneLetterWords(1'000'000, 5, letters), oneLetterWords(100'000, 6, QStringView(letters).left(13)), 52,
                 13, 26};
     }
     case Case::MillionCharacterWord: {
         // The claims start with a blank so that the huge word stands at offset 1, where a pick finds it and the
         // echo types it into the disclosure index. The disclosure's only word is the same word without its last
         // letter: every character typed matches it, until the last.
-        const QString word = RandomLetters(1'000'000, 7);
+        const QString word = randomLetters(1'000'000, 7);
         return {QStringLiteral(" ") + word + QStringLiteral(" 9tail"), word.chopped(1), 3, 1, 2};
     }
     case Case::DistinctWords100k:
         // Half of the claims' words are in the disclosure.
-        return {DistinctWords(0, 100'000), DistinctWords(50'000, 150'000), 100'000, 100'000, 50'000};
+        return {distinctWords(0, 100'000), distinctWords(50'000, 150'000), 100'000, 100'000, 50'000};
     }
     return {};
 }
 
-QString SelectedText(const QPlainTextEdit* box) {
+QString selectedText(const QPlainTextEdit* box) {
     QString text = box->textCursor().selectedText();
     text.replace(QChar::ParagraphSeparator, u'\n');
     return text;
 }
 
 // A real left click on the item at `position`.
-void ClickAt(WordList* list, int position) {
+void clickAt(WordList* list, int position) {
     const QModelIndex index = list->model()->index(position, 0);
     list->scrollTo(index);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
 }
 
 // Whether the entry begins with the word's first character, ignoring case.
-bool BeginsLike(const QString& entry, const QString& word) {
+bool beginsLike(const QString& entry, const QString& word) {
     const qsizetype first = word.size() > 1 && word.at(0).isHighSurrogate() && word.at(1).isLowSurrogate() ? 2 : 1;
     return !word.isEmpty() && entry.startsWith(word.left(first), Qt::CaseInsensitive);
 }
 
-bool AnyBeginsLike(const WordList& list, const QString& word) {
+bool anyBeginsLike(const WordList& list, const QString& word) {
     for (int position = 0; position < list.count(); ++position)
-        if (BeginsLike(list.item(position), word))
+        if (beginsLike(list.item(position), word))
             return true;
     return false;
 }
 
 // A short, ordinary check run: the windows answer as they did before the load.
-void ExpectAnOrdinaryRunWorks(merovin& window) {
+void expectAnOrdinaryRunWorks(merovin& window) {
     window.clear_Click();
     window.RichTextBox1->setPlainText(QStringLiteral("A wheel, and an axle."));
     window.RichTextBox2->setPlainText(QStringLiteral("The wheels turn on a shaft."));
@@ -312,7 +312,7 @@ void HostileInputTest::boxesWrapAnywhereOnlyWhileAHugeWordIsThere() {
         // The text itself is never changed.
         QString expected = text;
         expected.replace(editAt, removed, inserted);
-        QCOMPARE(BoxPlainText(*document), expected);
+        QCOMPARE(boxPlainText(*document), expected);
     }
 }
 
@@ -327,9 +327,9 @@ void HostileInputTest::everyCheckRunFinishesKeepsTheTextsAndAnswersPicks_data() 
 
 void HostileInputTest::everyCheckRunFinishesKeepsTheTextsAndAnswersPicks() {
     QFETCH(Case, kind);
-    ResetPeakMemory();
-    const qint64 baseMb = StatusFieldMb("VmRSS:");
-    const Texts texts = MakeTexts(kind);
+    resetPeakMemory();
+    const qint64 baseMb = statusFieldMb("VmRSS:");
+    const Texts texts = makeTexts(kind);
 
     MessageRecorder messages;
     merovin window;
@@ -343,8 +343,8 @@ void HostileInputTest::everyCheckRunFinishesKeepsTheTextsAndAnswersPicks() {
     QCoreApplication::processEvents();
     const qint64 pasteMs = clock.restart();
     // What the user sees in the boxes, as the boxes hold it: the check run must leave exactly this.
-    const QString claimsTyped = BoxPlainText(*window.RichTextBox1->document());
-    const QString disclosureTyped = BoxPlainText(*window.RichTextBox2->document());
+    const QString claimsTyped = boxPlainText(*window.RichTextBox1->document());
+    const QString disclosureTyped = boxPlainText(*window.RichTextBox2->document());
 
     clock.restart();
     window.Command1->click();
@@ -355,10 +355,10 @@ void HostileInputTest::everyCheckRunFinishesKeepsTheTextsAndAnswersPicks() {
     (void)results->grab(); // the first paint of both texts and the three lists
     const qint64 paintMs = clock.restart();
 
-    QCOMPARE(BoxPlainText(*window.RichTextBox1->document()), claimsTyped);
-    QCOMPARE(BoxPlainText(*window.RichTextBox2->document()), disclosureTyped);
-    QCOMPARE(BoxPlainText(*results->RichTextBox1->document()), claimsTyped);
-    QCOMPARE(BoxPlainText(*results->RichTextBox2->document()), disclosureTyped);
+    QCOMPARE(boxPlainText(*window.RichTextBox1->document()), claimsTyped);
+    QCOMPARE(boxPlainText(*window.RichTextBox2->document()), disclosureTyped);
+    QCOMPARE(boxPlainText(*results->RichTextBox1->document()), claimsTyped);
+    QCOMPARE(boxPlainText(*results->RichTextBox2->document()), disclosureTyped);
     for (const auto& [list, expected] : {std::pair{results->List1, texts.list1}, std::pair{results->List2, texts.list2},
                                          std::pair{results->List3, texts.list3}}) {
         QVERIFY(list->count() > 0);
@@ -380,7 +380,7 @@ void HostileInputTest::everyCheckRunFinishesKeepsTheTextsAndAnswersPicks() {
                 const qsizetype messagesBefore = messages.texts.size();
                 results->List2->setSelectedPosition(-1); // so that an echo shows in it
                 results->la = QStringLiteral("not searched");
-                ClickAt(list, position);
+                clickAt(list, position);
                 ++picks;
                 QCOMPARE(list->selectedPosition(), position);
                 QVERIFY2(results->la.typeId() != QMetaType::QString, "the click started no search");
@@ -392,7 +392,7 @@ void HostileInputTest::everyCheckRunFinishesKeepsTheTextsAndAnswersPicks() {
                 } else {
                     ++found;
                     QCOMPARE(messages.texts.size(), messagesBefore);
-                    QCOMPARE(SelectedText(box).compare(word, Qt::CaseInsensitive), 0);
+                    QCOMPARE(selectedText(box).compare(word, Qt::CaseInsensitive), 0);
                     QCOMPARE(box->textCursor().selectionStart(), at);
                     QCOMPARE(results->start.toLongLong(), at + word.size());
                 }
@@ -402,10 +402,10 @@ void HostileInputTest::everyCheckRunFinishesKeepsTheTextsAndAnswersPicks() {
                 QTRY_VERIFY_WITH_TIMEOUT(!results->Timer1->isActive() && !results->flagclick3.toBool(), 30000);
                 QCOMPARE(results->la, laAfterPick);
                 QCOMPARE(results->start, startAfterPick);
-                if (list == results->List3 && at >= 1 && AnyBeginsLike(*results->List2, word)) {
+                if (list == results->List3 && at >= 1 && anyBeginsLike(*results->List2, word)) {
                     const int echoed = results->List2->selectedPosition();
                     QVERIFY2(echoed >= 0, "the echo did not move the disclosure index");
-                    QVERIFY(BeginsLike(results->List2->item(echoed), word));
+                    QVERIFY(beginsLike(results->List2->item(echoed), word));
                 }
             }
         }
@@ -414,11 +414,11 @@ void HostileInputTest::everyCheckRunFinishesKeepsTheTextsAndAnswersPicks() {
     QVERIFY(found > 0);
 
     // The texts are still whole after all the colouring, and the program still does ordinary work.
-    QCOMPARE(BoxPlainText(*results->RichTextBox1->document()), claimsTyped);
-    QCOMPARE(BoxPlainText(*window.RichTextBox1->document()), claimsTyped);
-    ExpectAnOrdinaryRunWorks(window);
+    QCOMPARE(boxPlainText(*results->RichTextBox1->document()), claimsTyped);
+    QCOMPARE(boxPlainText(*window.RichTextBox1->document()), claimsTyped);
+    expectAnOrdinaryRunWorks(window);
 
-    const qint64 peakMb = StatusFieldMb("VmHWM:");
+    const qint64 peakMb = statusFieldMb("VmHWM:");
     std::printf("hostile input '%s': claims %lld, disclosure %lld characters; lists %d/%d/%d; into the boxes %lld ms, "
                 "check run %lld ms, first paint %lld ms, %d picks (%d found) %lld ms; peak memory %lld MB "
                 "(%lld MB before the texts)\n",

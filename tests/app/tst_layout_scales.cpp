@@ -25,17 +25,17 @@ using namespace claimcheck;
 namespace {
 
 // A position or width within a pixel of `twips`: the controls snap to whole pixels.
-bool WithinAPixel(int pixels, double twips) {
+bool withinAPixel(int pixels, double twips) {
     return std::abs(pixels - twips / kTwipsPerPixel) <= 1.0;
 }
 
 // Outer width in twips of a window whose client is `clientPixels` wide: the design counts a 60-twip border each
 // side.
-double OuterWidth(int clientPixels) {
+double outerWidth(int clientPixels) {
     return double(clientPixels) * kTwipsPerPixel + 120;
 }
 
-QString Describe(const QWidget* w) {
+QString describe(const QWidget* w) {
     return QStringLiteral("%1 at %2,%3 %4x%5")
         .arg(w->objectName())
         .arg(w->x())
@@ -47,7 +47,7 @@ QString Describe(const QWidget* w) {
 // The pixels a caption inks when drawn from the top left of a box `width` wide and as tall as need be, at the
 // screen's device pixel ratio: a caption too long for its control shows as ink beyond the control's room. Ink,
 // not the font's line boxes, because a line box holds room for descenders that a caption may not have.
-QRect InkOf(const QFont& font, int width, int flags, const QString& text, qreal devicePixelRatio) {
+QRect inkOf(const QFont& font, int width, int flags, const QString& text, qreal devicePixelRatio) {
     const int height = 400;
     QImage image(QSize(width, height) * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(devicePixelRatio);
@@ -75,12 +75,12 @@ struct Caption {
     QRect room; // where the control lets it be drawn
 };
 
-std::optional<Caption> CaptionOf(const QWidget* control) {
+std::optional<Caption> captionOf(const QWidget* control) {
     const qreal ratio = control->devicePixelRatioF();
     if (const auto* label = qobject_cast<const QLabel*>(control)) {
         const QRect room = label->contentsRect();
         const int flags = int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
-        const QRect ink = InkOf(label->font(), room.width(), flags, label->text(), ratio);
+        const QRect ink = inkOf(label->font(), room.width(), flags, label->text(), ratio);
         return Caption{ink.translated(room.topLeft() + label->pos()), room.translated(label->pos())};
     }
     if (const auto* button = qobject_cast<const QPushButton*>(control)) {
@@ -90,7 +90,7 @@ std::optional<Caption> CaptionOf(const QWidget* control) {
         const QRect room = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
         // Drawn centred on one line: where it starts, measured from the left of the room.
         const int advance = button->fontMetrics().horizontalAdvance(button->text());
-        const QRect ink = InkOf(button->font(), advance + 8, Qt::AlignLeft | Qt::AlignTop, button->text(), ratio);
+        const QRect ink = inkOf(button->font(), advance + 8, Qt::AlignLeft | Qt::AlignTop, button->text(), ratio);
         const QPoint origin(room.left() + (room.width() - advance) / 2,
                             room.top() + (room.height() - button->fontMetrics().height()) / 2);
         return Caption{ink.translated(origin + button->pos()), room.translated(button->pos())};
@@ -101,14 +101,14 @@ std::optional<Caption> CaptionOf(const QWidget* control) {
 // Every caption of the window's controls fits its control and meets no other control nor another caption.
 // `behind` lists the controls that the design puts out of sight behind another. Labels may overlap each other
 // (their widths are the design's, whatever the columns' widths), but their captions may not.
-void ExpectCaptionsFit(const QList<QWidget*>& controls, const QList<QWidget*>& behind) {
+void expectCaptionsFit(const QList<QWidget*>& controls, const QList<QWidget*>& behind) {
     for (QWidget* control : controls) {
-        const std::optional<Caption> caption = CaptionOf(control);
+        const std::optional<Caption> caption = captionOf(control);
         if (!caption)
             continue;
         QVERIFY2(caption->room.contains(caption->ink),
                  qPrintable(QStringLiteral("caption of %1 is cut: it inks %2x%3 from %4,%5, room %6x%7 from %8,%9")
-                                .arg(Describe(control))
+                                .arg(describe(control))
                                 .arg(caption->ink.width())
                                 .arg(caption->ink.height())
                                 .arg(caption->ink.x())
@@ -120,15 +120,15 @@ void ExpectCaptionsFit(const QList<QWidget*>& controls, const QList<QWidget*>& b
         for (QWidget* other : controls) {
             if (other == control || behind.contains(other))
                 continue;
-            const std::optional<Caption> otherCaption = CaptionOf(other);
+            const std::optional<Caption> otherCaption = captionOf(other);
             const QRect obstacle = qobject_cast<QLabel*>(other) ? otherCaption->ink : other->geometry();
             QVERIFY2(!caption->ink.intersects(obstacle),
-                     qPrintable(QStringLiteral("caption of %1 runs into %2").arg(Describe(control), Describe(other))));
+                     qPrintable(QStringLiteral("caption of %1 runs into %2").arg(describe(control), describe(other))));
         }
     }
 }
 
-void ExpectAccessibleNames(const QList<QWidget*>& controls) {
+void expectAccessibleNames(const QList<QWidget*>& controls) {
     QStringList seen;
     for (QWidget* control : controls) {
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
@@ -190,7 +190,7 @@ void LayoutScalesTest::inputWindow() {
 
     auto* claims = Control<QTextEdit>(window, "RichTextBox1");
     auto* disclosure = Control<QTextEdit>(window, "RichTextBox2");
-    const double w = OuterWidth(window.centralWidget()->width());
+    const double w = outerWidth(window.centralWidget()->width());
     const auto g = [w](double k) { return std::floor(w / 12660 * k); };
     struct Place {
         const char* name;
@@ -211,11 +211,11 @@ void LayoutScalesTest::inputWindow() {
     };
     for (const Place& place : places) {
         const QWidget* control = Control<QWidget>(window, place.name);
-        QVERIFY2(WithinAPixel(control->x(), place.left), qPrintable(Describe(control)));
+        QVERIFY2(withinAPixel(control->x(), place.left), qPrintable(describe(control)));
         if (place.width >= 0)
-            QVERIFY2(WithinAPixel(control->width(), place.width), qPrintable(Describe(control)));
-        QVERIFY2(WithinAPixel(control->y(), place.top) && WithinAPixel(control->height(), place.height),
-                 qPrintable(Describe(control)));
+            QVERIFY2(withinAPixel(control->width(), place.width), qPrintable(describe(control)));
+        QVERIFY2(withinAPixel(control->y(), place.top) && withinAPixel(control->height(), place.height),
+                 qPrintable(describe(control)));
     }
     QCOMPARE(disclosure->width(), claims->width());
     QVERIFY(disclosure->geometry().right() < window.centralWidget()->width());
@@ -230,8 +230,8 @@ void LayoutScalesTest::inputWindow() {
                                       Control<QWidget>(window, "Command2"),
                                       Control<QWidget>(window, "WebBrowser1")};
     // The web view lies behind the claims box, out of sight, by design.
-    ExpectCaptionsFit(controls, {Control<QWidget>(window, "WebBrowser1")});
-    ExpectAccessibleNames(controls);
+    expectCaptionsFit(controls, {Control<QWidget>(window, "WebBrowser1")});
+    expectAccessibleNames(controls);
 }
 
 // Narrower than about 0.73 of the design width the list columns get narrower than "Claims Index", and the
@@ -254,32 +254,32 @@ void LayoutScalesTest::resultsWindow() {
     window.resize(int(std::lround(window.width() * scale)), window.height());
     QTRY_COMPARE(window.List3->x() > 0, true);
 
-    const double w = OuterWidth(window.width());
+    const double w = outerWidth(window.width());
     const auto f = [w](double k) { return std::floor(w / 13200 * k); };
     // Five columns from left to right, 20 twips apart, each as wide as its share of the window.
     const QList<QWidget*> columns = {window.RichTextBox1, window.RichTextBox2, window.List1, window.List2,
                                      window.List3};
     const QList<QLabel*> headings = {window.Label1, window.Label2, window.Label3, window.Label4, window.Label5};
     const double widths[] = {f(4100), f(4100), f(1500), f(1500), f(1500)};
-    QVERIFY2(WithinAPixel(window.RichTextBox1->x(), 30), qPrintable(Describe(window.RichTextBox1)));
+    QVERIFY2(withinAPixel(window.RichTextBox1->x(), 30), qPrintable(describe(window.RichTextBox1)));
     for (qsizetype i = 0; i < columns.size(); ++i) {
         const QWidget* column = columns[i];
-        QVERIFY2(WithinAPixel(column->width(), widths[i]), qPrintable(Describe(column)));
-        QVERIFY2(WithinAPixel(column->y(), 480) && WithinAPixel(column->height(), 9225), qPrintable(Describe(column)));
+        QVERIFY2(withinAPixel(column->width(), widths[i]), qPrintable(describe(column)));
+        QVERIFY2(withinAPixel(column->y(), 480) && withinAPixel(column->height(), 9225), qPrintable(describe(column)));
         if (i > 0) {
             const int gap = column->x() - (columns[i - 1]->x() + columns[i - 1]->width());
-            QVERIFY2(WithinAPixel(gap, 20) && gap >= 1, qPrintable(Describe(column)));
+            QVERIFY2(withinAPixel(gap, 20) && gap >= 1, qPrintable(describe(column)));
         }
         const int indent = headings[i]->x() - column->x();
-        QVERIFY2(WithinAPixel(indent, 10), qPrintable(Describe(headings[i])));
+        QVERIFY2(withinAPixel(indent, 10), qPrintable(describe(headings[i])));
     }
     QVERIFY(window.List3->geometry().right() < window.width());
 
     QList<QWidget*> controls(columns.cbegin(), columns.cend());
     for (QLabel* heading : headings)
         controls << heading;
-    ExpectCaptionsFit(controls, {});
-    ExpectAccessibleNames(controls);
+    expectCaptionsFit(controls, {});
+    expectAccessibleNames(controls);
 }
 
 QTEST_MAIN(LayoutScalesTest)

@@ -57,7 +57,7 @@ constexpr QRgb kLightPeach = qRgb(255, 224, 192);
 constexpr QRgb kWhite = qRgb(255, 255, 255);
 constexpr QRgb kLightGrey = qRgb(224, 224, 224);
 
-QString ReadCorpus(const QString& name) {
+QString readCorpus(const QString& name) {
     QFile file(QStringLiteral(CLAIMCHECK_CORPUS_DIR "/") + name);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
@@ -66,12 +66,12 @@ QByteArray Page(const QString& text) {
     return "<html><body><pre>" + text.toHtmlEscaped().toUtf8() + "</pre></body></html>";
 }
 
-QByteArray PageTarget(const char* page, const QByteArray& number) {
+QByteArray pageTarget(const char* page, const QByteArray& number) {
     return QByteArray("/espacenet/") + page + "?LG=en&CY=ep&DB=EPD&PNP=" + number + "&PN=" + number + "&FTDB=@RTDFTDB";
 }
 
 // Waits for the condition, handling events meanwhile (this process serves the clipboard it owns).
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
     QElapsedTimer clock;
     clock.start();
     for (;;) {
@@ -85,7 +85,7 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
 
 // Runs a tool to its end while this process goes on handling events; returns its standard output. An event loop of
 // its own, not QTest::qWait, which sleeps between rounds: a screenshot through a pipe took seconds that way.
-QByteArray Run(const QString& program, const QStringList& arguments) {
+QByteArray run(const QString& program, const QStringList& arguments) {
     QProcess process;
     QEventLoop loop;
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
@@ -97,21 +97,21 @@ QByteArray Run(const QString& program, const QStringList& arguments) {
     return process.readAllStandardOutput();
 }
 
-QByteArray Xdo(const QStringList& arguments) {
-    return Run(QStringLiteral("xdotool"), arguments);
+QByteArray xdo(const QStringList& arguments) {
+    return run(QStringLiteral("xdotool"), arguments);
 }
 
 // The first visible window whose title matches, or 0.
-quint32 FindWindow(const QString& titlePattern) {
+quint32 findWindow(const QString& titlePattern) {
     const QByteArray out =
-        Xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), titlePattern});
+        xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), titlePattern});
     return out.split('\n').value(0).trimmed().toUInt();
 }
 
-QRect WindowGeometry(quint32 window) {
+QRect windowGeometry(quint32 window) {
     QHash<QByteArray, int> values;
     for (const QByteArray& line :
-         Xdo({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), QString::number(window)}).split('\n')) {
+         xdo({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), QString::number(window)}).split('\n')) {
         const QList<QByteArray> pair = line.split('=');
         if (pair.size() == 2)
             values.insert(pair[0], pair[1].toInt());
@@ -119,22 +119,22 @@ QRect WindowGeometry(quint32 window) {
     return QRect(values.value("X"), values.value("Y"), values.value("WIDTH"), values.value("HEIGHT"));
 }
 
-void Click(QPoint at) {
+void click(QPoint at) {
     // No --sync: a move to where the pointer already is never reports back.
-    Xdo({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()), QStringLiteral("sleep"),
+    xdo({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()), QStringLiteral("sleep"),
          QStringLiteral("0.05"), QStringLiteral("click"), QStringLiteral("1")});
 }
 
-void Keys(const QString& keys) {
-    Xdo({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys});
+void keys(const QString& keys) {
+    xdo({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys});
 }
 
 void Type(const QString& text) {
-    Xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
+    xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
 }
 
 // What a window manager sends when the user clicks a window's close button.
-void AskToClose(quint32 window) {
+void askToClose(quint32 window) {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     xcb_connection_t* connection = x11->connection();
     const auto atom = [connection](const char* name) {
@@ -155,14 +155,14 @@ void AskToClose(quint32 window) {
     xcb_flush(connection);
 }
 
-QImage Screenshot() {
+QImage screenshot() {
     QImage image = QImage::fromData(
-        Run(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("ppm:-")}),
+        run(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("ppm:-")}),
         "PPM");
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-int CountPixels(const QImage& image, const QRect& area, const std::function<bool(QRgb)>& wanted) {
+int countPixels(const QImage& image, const QRect& area, const std::function<bool(QRgb)>& wanted) {
     int count = 0;
     const QRect inside = area.intersected(image.rect());
     for (int y = inside.top(); y <= inside.bottom(); ++y) {
@@ -173,20 +173,20 @@ int CountPixels(const QImage& image, const QRect& area, const std::function<bool
     return count;
 }
 
-bool IsRed(QRgb c) {
+bool isRed(QRgb c) {
     return qRed(c) > 150 && qGreen(c) < 90 && qBlue(c) < 90;
 }
 
-bool IsBlue(QRgb c) {
+bool isBlue(QRgb c) {
     return qBlue(c) > 150 && qRed(c) < 90 && qGreen(c) < 90;
 }
 
-bool IsInk(QRgb c) {
+bool isInk(QRgb c) {
     return qRed(c) + qGreen(c) + qBlue(c) < 330;
 }
 
 // The colour that covers most of the area.
-QRgb Background(const QImage& image, const QRect& area) {
+QRgb backgroundOf(const QImage& image, const QRect& area) {
     QHash<QRgb, int> counts;
     const QRect inside = area.intersected(image.rect());
     for (int y = inside.top(); y <= inside.bottom(); ++y) {
@@ -202,24 +202,24 @@ QRgb Background(const QImage& image, const QRect& area) {
     return most;
 }
 
-bool Near(QRgb a, QRgb b) {
+bool near(QRgb a, QRgb b) {
     return qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) + qAbs(qBlue(a) - qBlue(b)) < 24;
 }
 
 // A box of the given background that shows text: more dark pixels than a text cursor has. A window that is not
 // drawn (yet) is black, which is not a box holding text.
-bool HoldsText(const QImage& image, const QRect& area, QRgb background) {
-    return Near(Background(image, area), background) && CountPixels(image, area, IsInk) > 60;
+bool holdsText(const QImage& image, const QRect& area, QRgb background) {
+    return near(backgroundOf(image, area), background) && countPixels(image, area, isInk) > 60;
 }
 
 // A box of the given background that shows nothing (a text cursor at most).
-bool IsBlank(const QImage& image, const QRect& area, QRgb background) {
-    return Near(Background(image, area), background) && CountPixels(image, area, IsInk) <= 60;
+bool isBlank(const QImage& image, const QRect& area, QRgb background) {
+    return near(backgroundOf(image, area), background) && countPixels(image, area, isInk) <= 60;
 }
 
 // Successive offsets at which the program's find-next walks through `word` in `text`: case ignored, the first
 // search from offset 1, each next one after the occurrence before.
-QList<qsizetype> Walk(const QString& text, const QString& word) {
+QList<qsizetype> findNextWalk(const QString& text, const QString& word) {
     QList<qsizetype> offsets;
     for (qsizetype at = text.indexOf(word, 1, Qt::CaseInsensitive); !word.isEmpty() && at >= 1;
          at = text.indexOf(word, at + word.size(), Qt::CaseInsensitive))
@@ -253,9 +253,9 @@ public:
         program.start(QStringLiteral(CLAIMCHECK_BINARY), {});
         if (!program.waitForStarted(10000))
             return false;
-        if (!WaitUntil([this] { return (input = FindWindow(kInputTitle)) != 0; }, 30000))
+        if (!waitUntil([this] { return (input = findWindow(kInputTitle)) != 0; }, 30000))
             return false;
-        const QRect window = WindowGeometry(input);
+        const QRect window = windowGeometry(input);
         m_inputClient = QPoint(window.x(), window.bottom() + 1 - kInputClientHeight);
         return true;
     }
@@ -271,25 +271,25 @@ public:
     }
 
     QPoint menuItemClear() const {
-        return QPoint(m_inputClient.x() + 18, (WindowGeometry(input).y() + m_inputClient.y()) / 2);
+        return QPoint(m_inputClient.x() + 18, (windowGeometry(input).y() + m_inputClient.y()) / 2);
     }
 
     // Pastes the text into the box: the clipboard is this process's, the keys are the user's.
     bool paste(const DesignRect& box, const QString& text) {
         QGuiApplication::clipboard()->setText(text);
-        Click(centreOf(box));
-        Keys(QStringLiteral("ctrl+v"));
-        return WaitUntil([&] { return HoldsText(Screenshot(), rectOf(box), kWhite); }, 10000);
+        click(centreOf(box));
+        keys(QStringLiteral("ctrl+v"));
+        return waitUntil([&] { return holdsText(screenshot(), rectOf(box), kWhite); }, 10000);
     }
 
     // What the box holds, as the program copies it: select all, copy, read the clipboard.
     QString copyOf(const DesignRect& box) {
         QGuiApplication::clipboard()->setText(QStringLiteral("-- not copied --"));
-        Click(centreOf(box));
-        Keys(QStringLiteral("ctrl+a"));
-        Keys(QStringLiteral("ctrl+c"));
+        click(centreOf(box));
+        keys(QStringLiteral("ctrl+a"));
+        keys(QStringLiteral("ctrl+c"));
         QString text;
-        WaitUntil(
+        waitUntil(
             [&] {
                 text = QGuiApplication::clipboard()->text();
                 return text != QStringLiteral("-- not copied --");
@@ -300,17 +300,17 @@ public:
 
     // Waits for the results window, moves it beside the input window and builds the invisible copy of it.
     bool awaitResults(const QString& claims, const QString& disclosure) {
-        if (!WaitUntil([this] { return (results = FindWindow(kResultsTitle)) != 0; }, 20000))
+        if (!waitUntil([this] { return (results = findWindow(kResultsTitle)) != 0; }, 20000))
             return false;
-        Xdo({QStringLiteral("windowmove"), QString::number(results), QString::number(kResultsLeft),
+        xdo({QStringLiteral("windowmove"), QString::number(results), QString::number(kResultsLeft),
              QStringLiteral("0")});
-        if (!WaitUntil([this] { return WindowGeometry(results).topLeft() == QPoint(kResultsLeft, 0); }, 10000))
+        if (!waitUntil([this] { return windowGeometry(results).topLeft() == QPoint(kResultsLeft, 0); }, 10000))
             return false;
-        const QRect window = WindowGeometry(results);
+        const QRect window = windowGeometry(results);
         m_resultsOrigin = window.topLeft();
         trevask* copy = m_copy.ensureWindow();
         copy->setAttribute(Qt::WA_DontShowOnScreen);
-        RunSupportCheck(m_copy, claims, disclosure);
+        runSupportCheck(m_copy, claims, disclosure);
         copy->resize(window.size());
         QCoreApplication::processEvents();
         return copy->size() == window.size();
@@ -333,7 +333,7 @@ public:
 
     bool shot(const QString& name) {
         const QString path = QDir(m_folder).filePath(name + QStringLiteral(".png"));
-        const bool saved = Screenshot().save(path);
+        const bool saved = screenshot().save(path);
         std::printf("session screenshot at %.1f s: %s\n", double(m_clock.elapsed()) / 1000, qPrintable(path));
         return saved;
     }
@@ -363,24 +363,24 @@ private slots:
 namespace {
 
 // A claims page that reloads itself every 0.3 s, on a server that counts its requests.
-void ServeEndlessClaims(StandInPatentServer& server) {
-    server.serve(PageTarget("claims", "US5"), {StandInPatentServer::selfReloadingPage("Claims of US5", 0.3)});
-    server.serve(PageTarget("desc", "US5"), {Page(QStringLiteral("Description of US5"))});
+void serveEndlessClaims(StandInPatentServer& server) {
+    server.serve(pageTarget("claims", "US5"), {StandInPatentServer::selfReloadingPage("Claims of US5", 0.3)});
+    server.serve(pageTarget("desc", "US5"), {Page(QStringLiteral("Description of US5"))});
 }
 
 // Types the number, presses "Get text " and waits until the claims page has reloaded itself a few times. Returns
 // the input window, which is a new X window since its web view first loaded a page.
-quint32 FetchEndlessClaims(Session& s, const StandInPatentServer& server) {
-    Click(s.centreOf(kNumberBox));
+quint32 fetchEndlessClaims(Session& s, const StandInPatentServer& server) {
+    click(s.centreOf(kNumberBox));
     Type(QStringLiteral("us5"));
-    Click(s.centreOf(kGetText));
-    if (!WaitUntil([&] { return server.requestLines().size() >= 5; }, 30000))
+    click(s.centreOf(kGetText));
+    if (!waitUntil([&] { return server.requestLines().size() >= 5; }, 30000))
         return 0;
-    return FindWindow(kInputTitle);
+    return findWindow(kInputTitle);
 }
 
 // How many requests the server had when they stopped coming: none for 2 s.
-qsizetype RequestsWhenTheyStop(const StandInPatentServer& server, int timeoutMs) {
+qsizetype requestsWhenTheyStop(const StandInPatentServer& server, int timeoutMs) {
     QElapsedTimer clock;
     clock.start();
     qsizetype count = server.requestLines().size();
@@ -400,21 +400,21 @@ qsizetype RequestsWhenTheyStop(const StandInPatentServer& server, int timeoutMs)
 void SessionTest::closingTheInputWindowDuringAFetchEndsTheProgram() {
     StandInPatentServer server;
     QVERIFY(server.start());
-    ServeEndlessClaims(server);
+    serveEndlessClaims(server);
     Session s(QStringLiteral(CLAIMCHECK_SESSION_SCREENSHOTS));
     QVERIFY2(s.start(server.authority().section(u':', -1).toUShort()), "the input window did not appear");
 
-    s.input = FetchEndlessClaims(s, server);
+    s.input = fetchEndlessClaims(s, server);
     QVERIFY2(s.input, "the claims page did not reload itself");
     QElapsedTimer sinceClose;
     sinceClose.start();
-    AskToClose(s.input);
-    QVERIFY2(WaitUntil([&] { return s.program.state() == QProcess::NotRunning; }, 15000),
+    askToClose(s.input);
+    QVERIFY2(waitUntil([&] { return s.program.state() == QProcess::NotRunning; }, 15000),
              "the program went on after its only window was closed");
     const qint64 endedMs = sinceClose.elapsed();
     QCOMPARE(s.program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(s.program.exitCode(), 0);
-    const qsizetype requests = RequestsWhenTheyStop(server, 10000);
+    const qsizetype requests = requestsWhenTheyStop(server, 10000);
     QVERIFY2(requests > 0, "requests went on after the program had ended");
     QVERIFY(server.requestLinesFor("/espacenet/desc").isEmpty());
     std::printf("the program ended %lld ms after its window was closed; %lld requests in all\n", endedMs,
@@ -425,28 +425,28 @@ void SessionTest::closingTheInputWindowDuringAFetchEndsTheProgram() {
 void SessionTest::closingTheInputWindowDuringAFetchLeavesTheResultsWindow() {
     StandInPatentServer server;
     QVERIFY(server.start());
-    ServeEndlessClaims(server);
+    serveEndlessClaims(server);
     Session s(QStringLiteral(CLAIMCHECK_SESSION_SCREENSHOTS));
     QVERIFY2(s.start(server.authority().section(u':', -1).toUShort()), "the input window did not appear");
-    Click(s.centreOf(kCheckForSupport));
-    QVERIFY2(WaitUntil([&] { return (s.results = FindWindow(kResultsTitle)) != 0; }, 20000),
+    click(s.centreOf(kCheckForSupport));
+    QVERIFY2(waitUntil([&] { return (s.results = findWindow(kResultsTitle)) != 0; }, 20000),
              "the results window did not appear");
-    Xdo({QStringLiteral("windowmove"), QString::number(s.results), QString::number(kResultsLeft), QStringLiteral("0")});
-    QVERIFY(WaitUntil([&] { return WindowGeometry(s.results).topLeft() == QPoint(kResultsLeft, 0); }, 10000));
+    xdo({QStringLiteral("windowmove"), QString::number(s.results), QString::number(kResultsLeft), QStringLiteral("0")});
+    QVERIFY(waitUntil([&] { return windowGeometry(s.results).topLeft() == QPoint(kResultsLeft, 0); }, 10000));
 
-    s.input = FetchEndlessClaims(s, server);
+    s.input = fetchEndlessClaims(s, server);
     QVERIFY2(s.input, "the claims page did not reload itself");
-    AskToClose(s.input);
-    QVERIFY2(WaitUntil([] { return !FindWindow(kInputTitle); }, 10000), "the input window did not close");
-    const qsizetype requests = RequestsWhenTheyStop(server, 10000);
+    askToClose(s.input);
+    QVERIFY2(waitUntil([] { return !findWindow(kInputTitle); }, 10000), "the input window did not close");
+    const qsizetype requests = requestsWhenTheyStop(server, 10000);
     QVERIFY2(requests > 0, "the page went on reloading itself after its window was closed");
     QVERIFY(server.requestLinesFor("/espacenet/desc").isEmpty());
     QCOMPARE(s.program.state(), QProcess::Running);
-    QVERIFY(FindWindow(kResultsTitle));
+    QVERIFY(findWindow(kResultsTitle));
     QVERIFY2(QGuiApplication::clipboard()->text().isEmpty(), "the page's text stayed on the clipboard");
 
-    AskToClose(s.results);
-    QVERIFY2(WaitUntil([&] { return s.program.state() == QProcess::NotRunning; }, 15000),
+    askToClose(s.results);
+    QVERIFY2(waitUntil([&] { return s.program.state() == QProcess::NotRunning; }, 15000),
              "the program did not end with its last window");
     QCOMPARE(s.program.exitCode(), 0);
 }
@@ -454,24 +454,24 @@ void SessionTest::closingTheInputWindowDuringAFetchLeavesTheResultsWindow() {
 void SessionTest::aUserPastesChecksPicksClosesReopensAndFetches() {
     QElapsedTimer sessionClock;
     sessionClock.start();
-    const QString claims = ReadCorpus(QStringLiteral("US3937375.claims.txt"));
-    const QString description = ReadCorpus(QStringLiteral("US3937375.description.txt"));
-    const QString fetchedClaims = ReadCorpus(QStringLiteral("US4347903.claims.txt"));
-    const QString fetchedDescription = ReadCorpus(QStringLiteral("US4347903.description.txt"));
+    const QString claims = readCorpus(QStringLiteral("US3937375.claims.txt"));
+    const QString description = readCorpus(QStringLiteral("US3937375.description.txt"));
+    const QString fetchedClaims = readCorpus(QStringLiteral("US4347903.claims.txt"));
+    const QString fetchedDescription = readCorpus(QStringLiteral("US4347903.description.txt"));
     QVERIFY2(!claims.isEmpty() && !fetchedDescription.isEmpty(), "corpus patents not found");
 
     StandInPatentServer server;
     QVERIFY(server.start());
-    server.serve(PageTarget("claims", "US4347903"), {Page(fetchedClaims)});
-    server.serve(PageTarget("desc", "US4347903"), {Page(fetchedDescription)});
+    server.serve(pageTarget("claims", "US4347903"), {Page(fetchedClaims)});
+    server.serve(pageTarget("desc", "US4347903"), {Page(fetchedDescription)});
 
     const QString folder = QStringLiteral(CLAIMCHECK_SESSION_SCREENSHOTS);
     QVERIFY(QDir().mkpath(folder));
     std::printf("session screenshots go to %s\n", qPrintable(folder));
 
     // The invisible copy of the results window may find nothing: its messages are not shown.
-    const MessageHandler previousHandler = SetMessageHandler([](QWidget*, const QString&) {});
-    const auto restoreHandler = qScopeGuard([&] { SetMessageHandler(previousHandler); });
+    const MessageHandler previousHandler = setMessageHandler([](QWidget*, const QString&) {});
+    const auto restoreHandler = qScopeGuard([&] { setMessageHandler(previousHandler); });
     Session s(folder);
     QVERIFY2(s.start(server.authority().section(u':', -1).toUShort()), "the input window did not appear");
     QVERIFY(s.shot(QStringLiteral("01-input-window")));
@@ -484,11 +484,11 @@ void SessionTest::aUserPastesChecksPicksClosesReopensAndFetches() {
     QVERIFY(s.shot(QStringLiteral("02-texts-pasted")));
 
     // "Check for support" opens the results window in its colours, with words in all three lists.
-    Click(s.centreOf(kCheckForSupport));
+    click(s.centreOf(kCheckForSupport));
     QVERIFY2(s.awaitResults(claims, description), "the results window did not appear");
     trevask& copy = s.copy();
     QVERIFY(copy.List3->count() > 0);
-    QImage screen = Screenshot();
+    QImage screen = screenshot();
     s.shot(QStringLiteral("03-results-window"));
     const QRect claimsBox = s.onScreen(copy.RichTextBox1->viewport());
     const QRect disclosureBox = s.onScreen(copy.RichTextBox2->viewport());
@@ -502,45 +502,45 @@ void SessionTest::aUserPastesChecksPicksClosesReopensAndFetches() {
                              Area{"claims index", s.onScreen(copy.List1->viewport()), kLightPeach},
                              Area{"disclosure index", list2, kWhite},
                              Area{"unsupported words", s.onScreen(copy.List3->viewport()), kLightGrey}}) {
-        QVERIFY2(Near(Background(screen, area.rect), area.background), area.name);
-        QVERIFY2(HoldsText(screen, area.rect, area.background), area.name);
+        QVERIFY2(near(backgroundOf(screen, area.rect), area.background), area.name);
+        QVERIFY2(holdsText(screen, area.rect, area.background), area.name);
     }
-    QCOMPARE(CountPixels(screen, claimsBox, IsRed), 0);
+    QCOMPARE(countPixels(screen, claimsBox, isRed), 0);
 
     // An unsupported word, clicked again and again: each click selects its next occurrence in the claims (and colours
     // it red, which shows once the selection has moved on), and the first one also types it into the disclosure
     // index, whose selection moves; after the last occurrence the program says "Nothing else found".
     const QRgb highlight = copy.palette().color(QPalette::Active, QPalette::Highlight).rgb();
     const QRgb inactiveHighlight = copy.palette().color(QPalette::Inactive, QPalette::Highlight).rgb();
-    const auto isHighlight = [&](QRgb c) { return Near(c, highlight) || Near(c, inactiveHighlight); };
+    const auto isHighlight = [&](QRgb c) { return near(c, highlight) || near(c, inactiveHighlight); };
     // The box has moved its selection to a new occurrence of a word.
     const auto selectionMoved = [&](const QImage& before, const QRect& box) {
-        const QImage now = Screenshot();
-        return now.copy(box) != before.copy(box) && CountPixels(now, box, isHighlight) > 20;
+        const QImage now = screenshot();
+        return now.copy(box) != before.copy(box) && countPixels(now, box, isHighlight) > 20;
     };
     // Clicks below the end of a short text, which takes the selection away and shows the colours under it.
-    const auto clickBelowTheText = [&s](const QRect& box) { Click(QPoint(box.center().x(), box.bottom() - 10)); };
+    const auto clickBelowTheText = [&s](const QRect& box) { click(QPoint(box.center().x(), box.bottom() - 10)); };
 
     int pick = -1;
     QList<qsizetype> walk;
     for (int position = 0; position < copy.List3->count() && pick < 0; ++position) {
-        walk = Walk(claims, copy.List3->item(position));
+        walk = findNextWalk(claims, copy.List3->item(position));
         if (walk.size() >= 2 && walk.size() <= 4 && s.itemOnScreen(copy.List3, position))
             pick = position;
     }
     QVERIFY2(pick >= 0, "no unsupported word with a few occurrences on the screen");
     const QString word = copy.List3->item(pick);
     const QPoint wordItem = s.itemOnScreen(copy.List3, pick)->center();
-    const QImage beforeEcho = Screenshot();
-    QCOMPARE(CountPixels(beforeEcho, list2, isHighlight), 0);
+    const QImage beforeEcho = screenshot();
+    QCOMPARE(countPixels(beforeEcho, list2, isHighlight), 0);
     for (qsizetype occurrence = 0; occurrence < walk.size(); ++occurrence) {
-        const QImage before = Screenshot();
-        Click(wordItem);
-        QVERIFY2(WaitUntil([&] { return selectionMoved(before, claimsBox); }, 10000),
+        const QImage before = screenshot();
+        click(wordItem);
+        QVERIFY2(waitUntil([&] { return selectionMoved(before, claimsBox); }, 10000),
                  qPrintable(QStringLiteral("occurrence %1 of '%2' not selected").arg(occurrence + 1).arg(word)));
-        QVERIFY2(!FindWindow(kMessageTitle), "a message came while occurrences were left");
+        QVERIFY2(!findWindow(kMessageTitle), "a message came while occurrences were left");
         if (occurrence > 0) // the occurrence before is red now
-            QVERIFY(WaitUntil([&] { return CountPixels(Screenshot(), claimsBox, IsRed) > 20; }, 10000));
+            QVERIFY(waitUntil([&] { return countPixels(screenshot(), claimsBox, isRed) > 20; }, 10000));
     }
     // The echo: the disclosure index selects the first disclosure word that begins with the word's letters, where
     // the invisible copy of the window, given the same letters, selects it too.
@@ -553,25 +553,25 @@ void SessionTest::aUserPastesChecksPicksClosesReopensAndFetches() {
         const std::optional<QRect> echoedItem = s.itemOnScreen(copy.List2, echoed);
         QVERIFY(echoedItem);
         QVERIFY2(
-            WaitUntil([&] { return CountPixels(Screenshot(), *echoedItem, isHighlight) > echoedItem->width(); }, 10000),
+            waitUntil([&] { return countPixels(screenshot(), *echoedItem, isHighlight) > echoedItem->width(); }, 10000),
             qPrintable(QStringLiteral("the disclosure index did not move to '%1'").arg(copy.List2->item(echoed))));
     }
     s.shot(QStringLiteral("04-unsupported-word-and-echo"));
 
-    Click(wordItem);
+    click(wordItem);
     quint32 message = 0;
-    QVERIFY2(WaitUntil([&] { return (message = FindWindow(kMessageTitle)) != 0; }, 10000),
+    QVERIFY2(waitUntil([&] { return (message = findWindow(kMessageTitle)) != 0; }, 10000),
              "no \"Nothing else found\" after the last occurrence");
     s.shot(QStringLiteral("05-nothing-else-found"));
-    Xdo({QStringLiteral("windowfocus"), QString::number(message)});
-    Keys(QStringLiteral("Return"));
-    QVERIFY2(WaitUntil([] { return !FindWindow(kMessageTitle); }, 10000), "the message did not go with its OK");
+    xdo({QStringLiteral("windowfocus"), QString::number(message)});
+    keys(QStringLiteral("Return"));
+    QVERIFY2(waitUntil([] { return !findWindow(kMessageTitle); }, 10000), "the message did not go with its OK");
     clickBelowTheText(claimsBox);
-    QVERIFY(WaitUntil(
+    QVERIFY(waitUntil(
         [&] {
-            const QImage now = Screenshot();
-            return CountPixels(now, claimsBox, isHighlight) == 0 &&
-                   CountPixels(now, claimsBox, IsRed) > 20 * walk.size();
+            const QImage now = screenshot();
+            return countPixels(now, claimsBox, isHighlight) == 0 &&
+                   countPixels(now, claimsBox, isRed) > 20 * walk.size();
         },
         10000));
 
@@ -588,75 +588,75 @@ void SessionTest::aUserPastesChecksPicksClosesReopensAndFetches() {
         for (int p = 0; p < index.list->count() && position < 0; ++p) {
             const QString entry = index.list->item(p);
             if (entry.size() > 3 && entry.compare(word, Qt::CaseInsensitive) != 0 &&
-                !Walk(index.text, entry).isEmpty() && s.itemOnScreen(index.list, p))
+                !findNextWalk(index.text, entry).isEmpty() && s.itemOnScreen(index.list, p))
                 position = p;
         }
         QVERIFY(position >= 0);
-        const QImage before = Screenshot();
-        const int blueBefore = CountPixels(before, index.box, IsBlue);
-        Click(s.itemOnScreen(index.list, position)->center());
-        QVERIFY2(WaitUntil([&] { return selectionMoved(before, index.box); }, 10000),
+        const QImage before = screenshot();
+        const int blueBefore = countPixels(before, index.box, isBlue);
+        click(s.itemOnScreen(index.list, position)->center());
+        QVERIFY2(waitUntil([&] { return selectionMoved(before, index.box); }, 10000),
                  qPrintable(QStringLiteral("'%1' not selected").arg(index.list->item(position))));
         clickBelowTheText(index.box);
-        QVERIFY2(WaitUntil([&] { return CountPixels(Screenshot(), index.box, IsBlue) > blueBefore + 20; }, 10000),
+        QVERIFY2(waitUntil([&] { return countPixels(screenshot(), index.box, isBlue) > blueBefore + 20; }, 10000),
                  qPrintable(QStringLiteral("'%1' not coloured blue").arg(index.list->item(position))));
     }
     s.shot(QStringLiteral("06-index-words"));
 
     // Closed and opened again by the next check: a fresh window, none of the colours of before.
-    AskToClose(s.results);
-    QVERIFY2(WaitUntil([] { return !FindWindow(kResultsTitle); }, 10000), "the results window did not close");
+    askToClose(s.results);
+    QVERIFY2(waitUntil([] { return !findWindow(kResultsTitle); }, 10000), "the results window did not close");
     QCOMPARE(s.program.state(), QProcess::Running);
-    Click(s.centreOf(kCheckForSupport));
+    click(s.centreOf(kCheckForSupport));
     QVERIFY2(s.awaitResults(claims, description), "the results window did not open again");
-    screen = Screenshot();
+    screen = screenshot();
     s.shot(QStringLiteral("07-results-window-again"));
-    QCOMPARE(CountPixels(screen, claimsBox, IsRed), 0);
-    QCOMPARE(CountPixels(screen, claimsBox, IsBlue), 0);
-    QCOMPARE(CountPixels(screen, disclosureBox, IsBlue), 0);
-    QVERIFY(HoldsText(screen, claimsBox, kLightPeach));
+    QCOMPARE(countPixels(screen, claimsBox, isRed), 0);
+    QCOMPARE(countPixels(screen, claimsBox, isBlue), 0);
+    QCOMPARE(countPixels(screen, disclosureBox, isBlue), 0);
+    QVERIFY(holdsText(screen, claimsBox, kLightPeach));
 
     // Clear, then a patent fetched by its number, typed in lower case with a blank after it.
-    Click(s.menuItemClear());
-    QVERIFY2(WaitUntil(
+    click(s.menuItemClear());
+    QVERIFY2(waitUntil(
                  [&] {
-                     const QImage now = Screenshot();
-                     return IsBlank(now, s.rectOf(kClaimsBox), kWhite) &&
-                            IsBlank(now, s.rectOf(kDisclosureBox), kWhite);
+                     const QImage now = screenshot();
+                     return isBlank(now, s.rectOf(kClaimsBox), kWhite) &&
+                            isBlank(now, s.rectOf(kDisclosureBox), kWhite);
                  },
                  10000),
              "Clear left text in the boxes");
-    Click(s.centreOf(kNumberBox));
+    click(s.centreOf(kNumberBox));
     Type(QStringLiteral("us4347903 "));
-    Click(s.centreOf(kGetText));
-    QVERIFY2(WaitUntil(
+    click(s.centreOf(kGetText));
+    QVERIFY2(waitUntil(
                  [&] {
-                     const QImage now = Screenshot();
-                     return HoldsText(now, s.rectOf(kClaimsBox), kWhite) &&
-                            HoldsText(now, s.rectOf(kDisclosureBox), kWhite);
+                     const QImage now = screenshot();
+                     return holdsText(now, s.rectOf(kClaimsBox), kWhite) &&
+                            holdsText(now, s.rectOf(kDisclosureBox), kWhite);
                  },
                  30000),
              "the fetched texts did not arrive");
-    QCOMPARE(server.requestLines(), (QList<QByteArray>{"GET " + PageTarget("claims", "US4347903") + " HTTP/1.1",
-                                                       "GET " + PageTarget("desc", "US4347903") + " HTTP/1.1"}));
+    QCOMPARE(server.requestLines(), (QList<QByteArray>{"GET " + pageTarget("claims", "US4347903") + " HTTP/1.1",
+                                                       "GET " + pageTarget("desc", "US4347903") + " HTTP/1.1"}));
     // Each capture empties the clipboard at its end.
     QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
     QCOMPARE(s.copyOf(kClaimsBox).simplified(), fetchedClaims.simplified());
     QCOMPARE(s.copyOf(kDisclosureBox).simplified(), fetchedDescription.simplified());
     s.shot(QStringLiteral("08-patent-fetched"));
 
-    const QImage beforeFetchedCheck = Screenshot();
-    Click(s.centreOf(kCheckForSupport));
-    QVERIFY(WaitUntil([&] { return Screenshot().copy(claimsBox) != beforeFetchedCheck.copy(claimsBox); }, 10000));
+    const QImage beforeFetchedCheck = screenshot();
+    click(s.centreOf(kCheckForSupport));
+    QVERIFY(waitUntil([&] { return screenshot().copy(claimsBox) != beforeFetchedCheck.copy(claimsBox); }, 10000));
     s.shot(QStringLiteral("09-results-of-the-fetched-patent"));
 
     // Closing both windows ends the program, normally.
-    AskToClose(s.results);
-    QVERIFY(WaitUntil([] { return !FindWindow(kResultsTitle); }, 10000));
+    askToClose(s.results);
+    QVERIFY(waitUntil([] { return !findWindow(kResultsTitle); }, 10000));
     // The input window is a new X window since its web view first loaded a page: look it up again.
-    s.input = FindWindow(kInputTitle);
-    AskToClose(s.input);
-    QVERIFY2(WaitUntil([&] { return s.program.state() == QProcess::NotRunning; }, 15000),
+    s.input = findWindow(kInputTitle);
+    askToClose(s.input);
+    QVERIFY2(waitUntil([&] { return s.program.state() == QProcess::NotRunning; }, 15000),
              "the program did not end with its last window");
     QCOMPARE(s.program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(s.program.exitCode(), 0);

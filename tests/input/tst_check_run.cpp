@@ -1,10 +1,10 @@
-#include "list_order.h"
-#include "results_window_fixture.h"
 #include "analysis/word_index.h"
 #include "input/merovin.h"
-#include "ui/box_text.h"
+#include "list_order.h"
 #include "results/trevask.h"
 #include "results/word_list.h"
+#include "results_window_fixture.h"
+#include "ui/box_text.h"
 
 #include <QFile>
 #include <QPointer>
@@ -21,30 +21,30 @@ using namespace claimcheck::testing;
 
 namespace {
 
-QStringList Items(const WordList& list) {
+QStringList items(const WordList& list) {
     QStringList items;
     for (int i = 0; i < list.count(); ++i)
         items << list.item(i);
     return items;
 }
 
-QStringList ToStrings(const std::vector<std::u16string>& words) {
+QStringList toStrings(const std::vector<std::u16string>& words) {
     QStringList out;
     for (const std::u16string& w : words)
         out << QString(reinterpret_cast<const QChar*>(w.data()), qsizetype(w.size()));
     return out;
 }
 
-std::u16string_view View(const QString& text) {
+std::u16string_view view(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())};
 }
 
-QStringList SortedCopy(QStringList items) {
+QStringList sortedCopy(QStringList items) {
     std::sort(items.begin(), items.end());
     return items;
 }
 
-QString ReadCorpus(const QString& name) {
+QString readCorpus(const QString& name) {
     QFile file(QStringLiteral(CLAIMCHECK_CORPUS_DIR "/") + name);
     if (!file.open(QIODevice::ReadOnly))
         return {};
@@ -52,7 +52,7 @@ QString ReadCorpus(const QString& name) {
 }
 
 // The colour map (results_window_fixture.h) of a text none of whose characters is coloured.
-QString Uncoloured(const QString& text) {
+QString uncoloured(const QString& text) {
     QString map(text.size(), u'.');
     for (qsizetype i = 0; i < text.size(); ++i)
         if (text.at(i) == u'\n')
@@ -98,9 +98,9 @@ void CheckRunTest::workedExample() {
     f.run(QStringLiteral("A wheel, and an axle."), QStringLiteral("The wheels turn on a shaft."));
     trevask& r = f.results();
     QVERIFY(r.isVisible());
-    QCOMPARE(Items(*r.List1), (QStringList{"A", "and", "axle.", "wheel,"}));
-    QCOMPARE(Items(*r.List2), (QStringList{"a", "on", "shaft.", "The", "turn", "wheels"}));
-    QCOMPARE(Items(*r.List3), (QStringList{"and", "axle"}));
+    QCOMPARE(items(*r.List1), (QStringList{"A", "and", "axle.", "wheel,"}));
+    QCOMPARE(items(*r.List2), (QStringList{"a", "on", "shaft.", "The", "turn", "wheels"}));
+    QCOMPARE(items(*r.List3), (QStringList{"and", "axle"}));
     QCOMPARE(r.RichTextBox1->toPlainText(), QStringLiteral("A wheel, and an axle."));
     QCOMPARE(r.RichTextBox2->toPlainText(), QStringLiteral("The wheels turn on a shaft."));
     QCOMPARE(r.start, QVariant(1));
@@ -111,8 +111,8 @@ void CheckRunTest::workedExample() {
 }
 
 void CheckRunTest::listsMatchTheAnalysisOnARealPatent() {
-    const QString claims = ReadCorpus(QStringLiteral("US7272630.claims.txt"));
-    const QString description = ReadCorpus(QStringLiteral("US7272630.description.txt"));
+    const QString claims = readCorpus(QStringLiteral("US7272630.claims.txt"));
+    const QString description = readCorpus(QStringLiteral("US7272630.description.txt"));
     QVERIFY2(!claims.isEmpty() && !description.isEmpty(), "corpus patent US7272630 not found");
 
     Fixture f;
@@ -120,15 +120,15 @@ void CheckRunTest::listsMatchTheAnalysisOnARealPatent() {
     trevask& r = f.results();
 
     // The corpus has LF line ends only, so the boxes hold exactly the files' text.
-    QCOMPARE(BoxPlainText(*r.RichTextBox1->document()), claims);
-    const WordIndex claimsIndex = BuildWordIndex(View(claims));
-    const WordIndex disclosureIndex = BuildWordIndex(View(description));
-    const QStringList list1 = Items(*r.List1), list2 = Items(*r.List2), list3 = Items(*r.List3);
-    QVERIFY(IsInListOrder(list1) && IsInListOrder(list2) && IsInListOrder(list3));
-    QCOMPARE(SortedCopy(list1), SortedCopy(ToStrings(claimsIndex.words)));
-    QCOMPARE(SortedCopy(list2), SortedCopy(ToStrings(disclosureIndex.words)));
-    QCOMPARE(SortedCopy(list3),
-             SortedCopy(ToStrings(FindUnsupportedWords(claimsIndex.words, disclosureIndex.wordString))));
+    QCOMPARE(boxPlainText(*r.RichTextBox1->document()), claims);
+    const WordIndex claimsIndex = BuildWordIndex(view(claims));
+    const WordIndex disclosureIndex = BuildWordIndex(view(description));
+    const QStringList list1 = items(*r.List1), list2 = items(*r.List2), list3 = items(*r.List3);
+    QVERIFY(isInListOrder(list1) && isInListOrder(list2) && isInListOrder(list3));
+    QCOMPARE(sortedCopy(list1), sortedCopy(toStrings(claimsIndex.words)));
+    QCOMPARE(sortedCopy(list2), sortedCopy(toStrings(disclosureIndex.words)));
+    QCOMPARE(sortedCopy(list3),
+             sortedCopy(toStrings(FindUnsupportedWords(claimsIndex.words, disclosureIndex.wordString))));
     QCOMPARE(list1.size(), 128); // counted independently on the file
     QVERIFY(!list3.isEmpty());
 }
@@ -144,9 +144,9 @@ void CheckRunTest::secondRunReusesTheWindowAndReplacesEverything() {
     f.run(QStringLiteral("delta"), QStringLiteral("epsilon delta"));
     QCOMPARE(f.window.results().window(), first.data());
     trevask& r = f.results();
-    QCOMPARE(Items(*r.List1), QStringList{"delta"});
-    QCOMPARE(Items(*r.List2), (QStringList{"delta", "epsilon"}));
-    QVERIFY(Items(*r.List3).isEmpty());
+    QCOMPARE(items(*r.List1), QStringList{"delta"});
+    QCOMPARE(items(*r.List2), (QStringList{"delta", "epsilon"}));
+    QVERIFY(items(*r.List3).isEmpty());
     QCOMPARE(r.RichTextBox1->toPlainText(), QStringLiteral("delta"));
     QCOMPARE(r.start, QVariant(1));
     QCOMPARE(r.previtem, QVariant(QStringLiteral("beta")));
@@ -177,8 +177,8 @@ void CheckRunTest::closingAndRerunningKeepsTheVariables() {
     QCOMPARE(r.tampon, QVariant(QStringLiteral("beta")));
     QCOMPARE(r.la, QVariant(6));
     QCOMPARE(r.start, QVariant(1));
-    QCOMPARE(Items(*r.List1), QStringList{"gamma"});
-    QCOMPARE(Items(*r.List3), QStringList{"gamma"});
+    QCOMPARE(items(*r.List1), QStringList{"gamma"});
+    QCOMPARE(items(*r.List3), QStringList{"gamma"});
 }
 
 void CheckRunTest::oddTexts_data() {
@@ -187,16 +187,18 @@ void CheckRunTest::oddTexts_data() {
     QTest::addColumn<QStringList>("list1");
     QTest::addColumn<QStringList>("list2");
     QTest::addColumn<QStringList>("list3");
-    QTest::newRow("both empty") << "" << "" << QStringList{} << QStringList{} << QStringList{};
-    QTest::newRow("empty claims") << "" << "wheel axle" << QStringList{} << QStringList{"axle", "wheel"}
-                                  << QStringList{};
+    QTest::newRow("both empty") << ""
+                                << "" << QStringList{} << QStringList{} << QStringList{};
+    QTest::newRow("empty claims") << ""
+                                  << "wheel axle" << QStringList{} << QStringList{"axle", "wheel"} << QStringList{};
     QTest::newRow("spaces-only disclosure reports every entry")
-        << "  a b." << "   " << QStringList{"", "", "a", "b."} << QStringList{"", "", "", ""}
-        << QStringList{"", "", "a", "b"};
+        << "  a b."
+        << "   " << QStringList{"", "", "a", "b."} << QStringList{"", "", "", ""} << QStringList{"", "", "a", "b"};
     QTest::newRow("leading spaces in claims are supported when the disclosure has words")
-        << "  a b." << "a" << QStringList{"", "", "a", "b."} << QStringList{"a"} << QStringList{"b"};
-    QTest::newRow("punctuation-only entry") << "x ." << "" << QStringList{".", "x"} << QStringList{}
-                                            << QStringList{"", "x"};
+        << "  a b."
+        << "a" << QStringList{"", "", "a", "b."} << QStringList{"a"} << QStringList{"b"};
+    QTest::newRow("punctuation-only entry") << "x ."
+                                            << "" << QStringList{".", "x"} << QStringList{} << QStringList{"", "x"};
 }
 
 void CheckRunTest::oddTexts() {
@@ -209,9 +211,9 @@ void CheckRunTest::oddTexts() {
     QFETCH(QStringList, list2);
     QFETCH(QStringList, list3);
     QVERIFY(r.isVisible());
-    QCOMPARE(Items(*r.List1), list1);
-    QCOMPARE(Items(*r.List2), list2);
-    QCOMPARE(Items(*r.List3), list3);
+    QCOMPARE(items(*r.List1), list1);
+    QCOMPARE(items(*r.List2), list2);
+    QCOMPARE(items(*r.List3), list3);
     QCOMPARE(r.start, QVariant(1));
 }
 
@@ -220,9 +222,9 @@ void CheckRunTest::noBreakSpaceDoesNotSplitWords() {
     const QString claims = QStringLiteral("10\u00A0mm wide");
     f.run(claims, QStringLiteral("10 mm"));
     trevask& r = f.results();
-    QCOMPARE(BoxPlainText(*r.RichTextBox1->document()), claims);
-    QCOMPARE(Items(*r.List1), (QStringList{QStringLiteral("10\u00A0mm"), "wide"}));
-    QCOMPARE(Items(*r.List3), (QStringList{QStringLiteral("10\u00A0mm"), "wide"}));
+    QCOMPARE(boxPlainText(*r.RichTextBox1->document()), claims);
+    QCOMPARE(items(*r.List1), (QStringList{QStringLiteral("10\u00A0mm"), "wide"}));
+    QCOMPARE(items(*r.List3), (QStringList{QStringLiteral("10\u00A0mm"), "wide"}));
 }
 
 void CheckRunTest::onlyThePlainTextReachesTheResults() {
@@ -243,7 +245,7 @@ void CheckRunTest::onlyThePlainTextReachesTheResults() {
             QVERIFY(!format.hasProperty(QTextFormat::ForegroundBrush));
         }
     }
-    QCOMPARE(Items(*r.List1), (QStringList{"bold", "green\nnext"}));
+    QCOMPARE(items(*r.List1), (QStringList{"bold", "green\nnext"}));
     QCOMPARE(f.window.RichTextBox1->toHtml(), inputHtml);
 }
 
@@ -251,8 +253,8 @@ void CheckRunTest::lineBreaksJoinWordsAndAreCleanedAway() {
     Fixture f;
     f.run(QStringLiteral("comprising:\r\na lever"), QStringLiteral("comprising the lever"));
     trevask& r = f.results();
-    QCOMPARE(Items(*r.List1), (QStringList{"comprising:\na", "lever"}));
-    QCOMPARE(Items(*r.List3), QStringList{"comprisinga"});
+    QCOMPARE(items(*r.List1), (QStringList{"comprising:\na", "lever"}));
+    QCOMPARE(items(*r.List3), QStringList{"comprisinga"});
 }
 
 void CheckRunTest::aSecondCheckLeavesNoColourOfTheFirst_data() {
@@ -274,26 +276,26 @@ void CheckRunTest::aSecondCheckLeavesNoColourOfTheFirst() {
     Fixture f;
     f.run(QStringLiteral("A gear causing a rotor to turn"), QStringLiteral("The gear and the rotor turn"));
     trevask& r = f.results();
-    Pick(r.List3, QStringLiteral("causing")); // red in the claims
-    Pick(r.List1, QStringLiteral("rotor"));   // blue in the claims, after the red word
-    Pick(r.List2, QStringLiteral("turn"));    // blue in the disclosure, after the claims' "rotor"
-    QCOMPARE(ColourMap(*r.RichTextBox1->document()), QStringLiteral(".......rrrrrrr...bbbbb........"));
-    QCOMPARE(ColourMap(*r.RichTextBox2->document()), QStringLiteral(".......................bbbb"));
+    pick(r.List3, QStringLiteral("causing")); // red in the claims
+    pick(r.List1, QStringLiteral("rotor"));   // blue in the claims, after the red word
+    pick(r.List2, QStringLiteral("turn"));    // blue in the disclosure, after the claims' "rotor"
+    QCOMPARE(colourMap(*r.RichTextBox1->document()), QStringLiteral(".......rrrrrrr...bbbbb........"));
+    QCOMPARE(colourMap(*r.RichTextBox2->document()), QStringLiteral(".......................bbbb"));
     // The cursor stands right after the last coloured character, in each box.
     QVERIFY(r.RichTextBox1->textCursor().hasSelection());
 
     f.run(claims, disclosure);
-    QCOMPARE(ColourMap(*r.RichTextBox1->document()), Uncoloured(claims));
-    QCOMPARE(ColourMap(*r.RichTextBox2->document()), Uncoloured(disclosure));
+    QCOMPARE(colourMap(*r.RichTextBox1->document()), uncoloured(claims));
+    QCOMPARE(colourMap(*r.RichTextBox2->document()), uncoloured(disclosure));
     QCOMPARE(r.RichTextBox1->toPlainText(), claims);
     QCOMPARE(r.RichTextBox2->toPlainText(), disclosure);
 
     // A blue find now shows as blue on its own word only.
-    Pick(r.List2, QStringLiteral("cog"));
+    pick(r.List2, QStringLiteral("cog"));
     const qsizetype at = disclosure.indexOf(QStringLiteral("cog"));
     QVERIFY(at > 0);
-    const QString expected = Uncoloured(disclosure).replace(at, 3, QStringLiteral("bbb"));
-    QCOMPARE(ColourMap(*r.RichTextBox2->document()), expected);
+    const QString expected = uncoloured(disclosure).replace(at, 3, QStringLiteral("bbb"));
+    QCOMPARE(colourMap(*r.RichTextBox2->document()), expected);
     QCOMPARE(messages.texts, QStringList());
 }
 
@@ -316,15 +318,15 @@ void CheckRunTest::aCheckAfterReopeningStartsPlain() {
     Fixture f;
     f.run(QStringLiteral("A gear causing a rotor"), QStringLiteral("gear rotor"));
     QPointer<trevask> first = f.window.results().window();
-    Pick(first->List3, QStringLiteral("causing"));
-    QVERIFY(ColourMap(*first->RichTextBox1->document()).contains(u'r'));
+    pick(first->List3, QStringLiteral("causing"));
+    QVERIFY(colourMap(*first->RichTextBox1->document()).contains(u'r'));
     QVERIFY(first->close());
     QTRY_VERIFY(first.isNull());
 
     f.run(QStringLiteral("A gear causing a rotor"), QStringLiteral("gear rotor"));
     trevask& r = f.results();
-    QCOMPARE(ColourMap(*r.RichTextBox1->document()), QString(22, u'.'));
-    QCOMPARE(ColourMap(*r.RichTextBox2->document()), QString(10, u'.'));
+    QCOMPARE(colourMap(*r.RichTextBox1->document()), QString(22, u'.'));
+    QCOMPARE(colourMap(*r.RichTextBox2->document()), QString(10, u'.'));
     QCOMPARE(r.List3->selectedPosition(), -1);
 }
 
@@ -356,7 +358,7 @@ void CheckRunTest::aMinimisedResultsWindowComesBackActive() {
     QCOMPARE(r.isMaximized(), maximised);
     QTRY_COMPARE(r.windowHandle()->windowState(), maximised ? Qt::WindowMaximized : Qt::WindowNoState);
     QVERIFY(QTest::qWaitForWindowActive(&r));
-    QCOMPARE(Items(*r.List1), (QStringList{"an", "axle"}));
+    QCOMPARE(items(*r.List1), (QStringList{"an", "axle"}));
 }
 
 QTEST_MAIN(CheckRunTest)

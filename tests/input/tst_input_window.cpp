@@ -1,8 +1,8 @@
 #include "input/merovin.h"
-#include "ui/look.h"
 #include "results/trevask.h"
-#include "ui/twips.h"
 #include "results/word_list.h"
+#include "ui/look.h"
+#include "ui/twips.h"
 
 #include <QAction>
 #include <QLabel>
@@ -41,7 +41,7 @@ template <typename Control> struct Controls {
     InputLayoutControls view() { return {rtb1, rtb2, command1, label1, label2, label3, command2, text1, web}; }
 };
 
-int Px(double twips) {
+int px(double twips) {
     return int(std::lround(twips / kTwipsPerPixel));
 }
 
@@ -74,11 +74,10 @@ void InputWindowTest::resizeRuleWithExactReadBack_data() {
     QTest::newRow("design width") << 12660.0
                                   << QList<double>{120, 5295, 6240, 5295, 9600, 360, 6600, 240, 3120, 120, 2655, 100};
     QTest::newRow("half width") << 6330.0
-                                << QList<double>{60, 2647, 60 + 2647 + 412, 2647, 4800, 180, 3300, 120, 1560, 60, 1327,
-                                                 100};
-    QTest::newRow("double width") << 25320.0
-                                  << QList<double>{240, 10590, 12480, 10590, 19200, 720, 13200, 480, 6240, 240, 5310,
-                                                   100};
+                                << QList<double>{60,   2647, 60 + 2647 + 412, 2647, 4800, 180, 3300, 120, 1560, 60,
+                                                 1327, 100};
+    QTest::newRow("double width") << 25320.0 << QList<double>{240,   10590, 12480, 10590, 19200, 720,
+                                                              13200, 480,   6240,  240,   5310,  100};
     QTest::newRow("zero width") << 0.0 << QList<double>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 100};
 }
 
@@ -86,7 +85,7 @@ void InputWindowTest::resizeRuleWithExactReadBack() {
     QFETCH(double, outerWidth);
     QFETCH(QList<double>, expected);
     Controls<ExactControl> c;
-    ApplyInputResizeRule(outerWidth, c.view());
+    applyInputResizeRule(outerWidth, c.view());
     const QList<double> actual{c.rtb1.l,   c.rtb1.w,   c.rtb2.l,     c.rtb2.w,  c.command1.l, c.label1.l,
                                c.label2.l, c.label3.l, c.command2.l, c.text1.l, c.text1.w,    c.web.w};
     QCOMPARE(actual, expected);
@@ -100,7 +99,7 @@ void InputWindowTest::disclosureBoxFollowsTheClaimsBoxAsItReportsItself() {
     // 12000 twips puts the claims box at 113.7 -> 113 twips (rounded to 8 px = 120) and 5018 twips wide
     // (334.5 px -> 335 px = 5025): the disclosure box must start after what the claims box reports.
     Controls<PixelControl> c;
-    ApplyInputResizeRule(12000, c.view());
+    applyInputResizeRule(12000, c.view());
     QCOMPARE(c.rtb1.l, 120.0);
     QCOMPARE(c.rtb1.w, 5025.0);
     const double g825 = std::floor(12000.0 / 12660.0 * 825.0);
@@ -137,7 +136,7 @@ void InputWindowTest::controlsHaveTheirDesignNamesTextsAndPlaces() {
     for (const Expected& e : table) {
         auto* widget = window.findChild<QWidget*>(QString::fromLatin1(e.name));
         QVERIFY2(widget, e.name);
-        QCOMPARE(widget->geometry(), QRect(Px(e.left), Px(e.top), Px(e.width), Px(e.height)));
+        QCOMPARE(widget->geometry(), QRect(px(e.left), px(e.top), px(e.width), px(e.height)));
         QVERIFY(widget->isVisible());
         QVERIFY(widget->isEnabled());
         if (auto* button = qobject_cast<QPushButton*>(widget))
@@ -184,9 +183,9 @@ void InputWindowTest::headingsAreLargeBoldAndColoured() {
         QCOMPARE(heading->font().weight(), QFont::Bold);
         QCOMPARE(heading->palette().color(QPalette::WindowText), QColor(78, 90, 209));
     }
-    for (QWidget* plain : std::initializer_list<QWidget*>{window.Label3, window.Text1, window.Command1,
-                                                           window.Command2, window.RichTextBox1}) {
-        QCOMPARE(plain->font().pointSizeF(), ControlFont().pointSizeF());
+    for (QWidget* plain : std::initializer_list<QWidget*>{window.Label3, window.Text1, window.Command1, window.Command2,
+                                                          window.RichTextBox1}) {
+        QCOMPARE(plain->font().pointSizeF(), controlFont().pointSizeF());
         QCOMPARE(plain->font().weight(), QFont::Normal);
     }
 }
@@ -207,30 +206,29 @@ void InputWindowTest::realWindowFollowsTheRuleAtAnyWidth() {
 
     const double W = clientWidth * kTwipsPerPixel + 120;
     const auto g = [W](double k) { return std::floor(W / 12660 * k); };
-    const std::map<QWidget*, double> lefts{{window.RichTextBox1, g(120)}, {window.Command1, g(9600)},
-                                           {window.Label1, g(360)},       {window.Label2, g(6600)},
-                                           {window.Label3, g(240)},       {window.Command2, g(3120)},
-                                           {window.Text1, g(120)}};
+    const std::map<QWidget*, double> lefts{
+        {window.RichTextBox1, g(120)}, {window.Command1, g(9600)}, {window.Label1, g(360)}, {window.Label2, g(6600)},
+        {window.Label3, g(240)},       {window.Command2, g(3120)}, {window.Text1, g(120)}};
     for (const auto& [widget, twips] : lefts)
-        QCOMPARE(widget->x(), Px(twips));
-    QCOMPARE(window.RichTextBox1->width(), Px(g(5295)));
-    QCOMPARE(window.RichTextBox2->width(), Px(g(5295)));
-    QCOMPARE(window.Text1->width(), Px(g(2655)));
-    QCOMPARE(window.WebBrowser1->width(), Px(100));
+        QCOMPARE(widget->x(), px(twips));
+    QCOMPARE(window.RichTextBox1->width(), px(g(5295)));
+    QCOMPARE(window.RichTextBox2->width(), px(g(5295)));
+    QCOMPARE(window.Text1->width(), px(g(2655)));
+    QCOMPARE(window.WebBrowser1->width(), px(100));
     const double reported = (window.RichTextBox1->x() + window.RichTextBox1->width()) * kTwipsPerPixel;
-    QCOMPARE(window.RichTextBox2->x(), Px(reported + g(825)));
+    QCOMPARE(window.RichTextBox2->x(), px(reported + g(825)));
     // Buttons and labels keep their widths.
-    QCOMPARE(window.Command1->width(), Px(1935));
-    QCOMPARE(window.Label3->width(), Px(3255));
+    QCOMPARE(window.Command1->width(), px(1935));
+    QCOMPARE(window.Label3->width(), px(3255));
 }
 
 void InputWindowTest::heightChangesMoveNothing() {
     merovin window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    const QList<QWidget*> controls{window.Command1, window.RichTextBox1, window.RichTextBox2, window.Label1,
-                                   window.Label2,   window.Label3,       window.Text1,        window.Command2,
-                                   window.WebBrowser1};
+    const QList<QWidget*> controls{window.Command1, window.RichTextBox1, window.RichTextBox2,
+                                   window.Label1,   window.Label2,       window.Label3,
+                                   window.Text1,    window.Command2,     window.WebBrowser1};
     QList<QRect> before;
     for (QWidget* w : controls)
         before << w->geometry();

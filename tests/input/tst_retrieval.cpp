@@ -22,28 +22,28 @@ using namespace claimcheck;
 
 namespace {
 
-QByteArray ClaimsTarget(const QByteArray& number) {
+QByteArray claimsTarget(const QByteArray& number) {
     return "/espacenet/claims?LG=en&CY=ep&DB=EPD&PNP=" + number + "&PN=" + number + "&FTDB=@RTDFTDB";
 }
 
-QByteArray DescriptionTarget(const QByteArray& number) {
+QByteArray descriptionTarget(const QByteArray& number) {
     return "/espacenet/desc?LG=en&CY=ep&DB=EPD&PNP=" + number + "&PN=" + number + "&FTDB=@RTDFTDB";
 }
 
-QByteArray Get(const QByteArray& target) {
+QByteArray get(const QByteArray& target) {
     return "GET " + target + " HTTP/1.1";
 }
 
-QByteArray Html(const QByteArray& body) {
+QByteArray html(const QByteArray& body) {
     return "<html><body>" + body + "</body></html>";
 }
 
-QString ClipboardText() {
+QString clipboardText() {
     return QGuiApplication::clipboard()->text();
 }
 
 // Under Xvfb without a window manager a window has no focus until it is activated.
-[[nodiscard]] bool ShowActive(merovin& window) {
+[[nodiscard]] bool showActive(merovin& window) {
     window.show();
     window.activateWindow();
     return QTest::qWaitForWindowActive(&window);
@@ -51,7 +51,7 @@ QString ClipboardText() {
 
 // Clicks "Get text " and returns how long the command took to end. A command still waiting after `rescueMs` is let
 // go on (the flag is set to "description next"), so that a fault shows as a long command instead of a hung test.
-qint64 ClickGetText(merovin& window, int rescueMs = 15000) {
+qint64 clickGetText(merovin& window, int rescueMs = 15000) {
     QTimer rescue;
     rescue.setSingleShot(true);
     QObject::connect(&rescue, &QTimer::timeout, &window, [&window] { window.flagrun = false; });
@@ -74,7 +74,7 @@ public:
 
     ClipboardWatch() {
         m_connection = QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, [this] {
-            const QString text = ClipboardText();
+            const QString text = clipboardText();
             if (!text.isEmpty())
                 changes.append({text.size(), text.section(u'\n', 0, 0), window ? window->flagrun : QVariant()});
         });
@@ -89,7 +89,7 @@ private:
 };
 
 // Whether every character of the box is in the box's default format: no colour, no weight, no font of its own.
-bool HoldsPlainText(const QTextEdit& box) {
+bool holdsPlainText(const QTextEdit& box) {
     for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next()) {
         for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
             const QTextCharFormat format = fragment.fragment().charFormat();
@@ -124,17 +124,17 @@ private slots:
 void RetrievalTest::fetchesTheClaimsThenTheDescription() {
     StandInPatentServer server;
     QVERIFY(server.start());
-    server.serve(ClaimsTarget("US4564563"), {Html("Claims of US4564563")});
-    server.serve(DescriptionTarget("US4564563"), {Html("Description of US4564563")});
+    server.serve(claimsTarget("US4564563"), {html("Claims of US4564563")});
+    server.serve(descriptionTarget("US4564563"), {html("Description of US4564563")});
     merovin window(server.authority());
-    QVERIFY(ShowActive(window));
+    QVERIFY(showActive(window));
     window.Text1->setText(QStringLiteral(" us4564563 "));
     window.Text1->setFocus();
     QGuiApplication::clipboard()->setText(QStringLiteral("the user's own clipboard"));
     // Rich text pasted earlier, the text cursor after it and so in its format: the fetched text must not take it.
     window.RichTextBox1->setHtml(QStringLiteral("<b style=\"color:red; font-family:serif\">pasted</b>"));
     window.RichTextBox1->moveCursor(QTextCursor::End);
-    QVERIFY(!HoldsPlainText(*window.RichTextBox1));
+    QVERIFY(!holdsPlainText(*window.RichTextBox1));
 
     QString claimsBoxWhenDescriptionAsked;
     QVariant flagWhenDescriptionAsked;
@@ -145,7 +145,7 @@ void RetrievalTest::fetchesTheClaimsThenTheDescription() {
         }
     };
 
-    const qint64 commandMs = ClickGetText(window);
+    const qint64 commandMs = clickGetText(window);
 
     // The command has waited out one whole pause, asked for the description and ended; that page comes later.
     QVERIFY2(commandMs >= 3000, QByteArray::number(commandMs));
@@ -155,15 +155,15 @@ void RetrievalTest::fetchesTheClaimsThenTheDescription() {
 
     QTRY_COMPARE(window.RichTextBox2->toPlainText(), QStringLiteral("Description of US4564563"));
     QCOMPARE(window.RichTextBox1->toPlainText(), QStringLiteral("Claims of US4564563"));
-    QVERIFY(HoldsPlainText(*window.RichTextBox1));
-    QVERIFY(HoldsPlainText(*window.RichTextBox2));
+    QVERIFY(holdsPlainText(*window.RichTextBox1));
+    QVERIFY(holdsPlainText(*window.RichTextBox2));
     QCOMPARE(window.flagrun, QVariant(true));
-    QVERIFY(ClipboardText().isEmpty());
+    QVERIFY(clipboardText().isEmpty());
     QCOMPARE(claimsBoxWhenDescriptionAsked, QStringLiteral("Claims of US4564563"));
     QCOMPARE(flagWhenDescriptionAsked, QVariant(false));
     // Two plain requests, the number in upper case without the blanks around it, nothing else (no icon).
     QCOMPARE(server.requestLines(),
-             (QList<QByteArray>{Get(ClaimsTarget("US4564563")), Get(DescriptionTarget("US4564563"))}));
+             (QList<QByteArray>{get(claimsTarget("US4564563")), get(descriptionTarget("US4564563"))}));
 
     // The web view took neither the focus nor a place in the tab chain.
     QTRY_COMPARE(QApplication::focusWidget(), window.Text1);
@@ -176,42 +176,42 @@ void RetrievalTest::fetchesTheClaimsThenTheDescription() {
 void RetrievalTest::flagAtDescriptionNextAsksForBothPagesAtOnce() {
     StandInPatentServer server;
     QVERIFY(server.start());
-    server.serve(ClaimsTarget("US1"), {Html("Claims of US1")});
-    server.serve(DescriptionTarget("US1"), {Html("")}); // a page whose copy yields no text
+    server.serve(claimsTarget("US1"), {html("Claims of US1")});
+    server.serve(descriptionTarget("US1"), {html("")}); // a page whose copy yields no text
     merovin window(server.authority());
-    QVERIFY(ShowActive(window));
+    QVERIFY(showActive(window));
     window.Text1->setText(QStringLiteral("US1"));
     window.RichTextBox1->setPlainText(QStringLiteral("claims typed by hand"));
     window.RichTextBox2->setPlainText(QStringLiteral("disclosure typed by hand"));
     QGuiApplication::clipboard()->setText(QStringLiteral("the user's own clipboard"));
     window.flagrun = false;
 
-    const qint64 commandMs = ClickGetText(window);
+    const qint64 commandMs = clickGetText(window);
 
     QVERIFY2(commandMs < 2000, QByteArray::number(commandMs)); // no 3-second pause at all
     QTRY_COMPARE(window.flagrun, QVariant(true));
     // The completed page was meant for the disclosure box. It had no text, so the box is emptied: it neither keeps
     // the text of before nor gets what the clipboard held before.
     QCOMPARE(window.RichTextBox2->toPlainText(), QString());
-    QVERIFY(ClipboardText().isEmpty());
+    QVERIFY(clipboardText().isEmpty());
     QTest::qWait(1000); // the abandoned claims load must not complete as well
     QCOMPARE(window.flagrun, QVariant(true));
     QCOMPARE(window.RichTextBox1->toPlainText(), QStringLiteral("claims typed by hand"));
-    QCOMPARE(server.requestLinesFor("/espacenet/desc"), QList<QByteArray>{Get(DescriptionTarget("US1"))});
+    QCOMPARE(server.requestLinesFor("/espacenet/desc"), QList<QByteArray>{get(descriptionTarget("US1"))});
 }
 
 void RetrievalTest::framesAreCapturedOnce() {
     StandInPatentServer server;
     QVERIFY(server.start());
     // The frame comes a second late, so the top-level document completes after it.
-    server.serve(ClaimsTarget("EP7"), {Html("Claims of EP7<iframe src='/frame'></iframe>")});
-    server.serve("/frame", {Html("Text of the frame"), 1000});
-    server.serve(DescriptionTarget("EP7"), {Html("Description of EP7")});
+    server.serve(claimsTarget("EP7"), {html("Claims of EP7<iframe src='/frame'></iframe>")});
+    server.serve("/frame", {html("Text of the frame"), 1000});
+    server.serve(descriptionTarget("EP7"), {html("Description of EP7")});
     merovin window(server.authority());
-    QVERIFY(ShowActive(window));
+    QVERIFY(showActive(window));
     window.Text1->setText(QStringLiteral("EP7"));
 
-    ClickGetText(window);
+    clickGetText(window);
     QTRY_COMPARE(window.RichTextBox2->toPlainText(), QStringLiteral("Description of EP7"));
 
     // One capture for the framed page: a second one would have flipped the flag back and sent the description
@@ -219,7 +219,7 @@ void RetrievalTest::framesAreCapturedOnce() {
     QCOMPARE(window.RichTextBox1->toPlainText().trimmed(), QStringLiteral("Claims of EP7"));
     QCOMPARE(window.flagrun, QVariant(true));
     QCOMPARE(server.requestLines(),
-             (QList<QByteArray>{Get(ClaimsTarget("EP7")), Get("/frame"), Get(DescriptionTarget("EP7"))}));
+             (QList<QByteArray>{get(claimsTarget("EP7")), get("/frame"), get(descriptionTarget("EP7"))}));
 
     // Completions of anything but the top-level document change nothing and do not wait.
     QObject frame;
@@ -232,7 +232,7 @@ void RetrievalTest::framesAreCapturedOnce() {
         QCOMPARE(window.RichTextBox1->toPlainText().trimmed(), QStringLiteral("Claims of EP7"));
         QCOMPARE(window.RichTextBox2->toPlainText(), QStringLiteral("Description of EP7"));
         QCOMPARE(window.flagrun, QVariant(true));
-        QCOMPARE(ClipboardText(), QStringLiteral("kept"));
+        QCOMPARE(clipboardText(), QStringLiteral("kept"));
     }
     QGuiApplication::clipboard()->clear();
 }
@@ -240,11 +240,11 @@ void RetrievalTest::framesAreCapturedOnce() {
 void RetrievalTest::selfReloadingPageFillsBothBoxesAndTheCommandWaitsOn() {
     StandInPatentServer server;
     QVERIFY(server.start());
-    server.serve(ClaimsTarget("US2"), {"<html><head><meta http-equiv='refresh' content='1; url=/reloaded'></head>"
+    server.serve(claimsTarget("US2"), {"<html><head><meta http-equiv='refresh' content='1; url=/reloaded'></head>"
                                        "<body>First page</body></html>"});
-    server.serve("/reloaded", {Html("Second page")});
+    server.serve("/reloaded", {html("Second page")});
     merovin window(server.authority());
-    QVERIFY(ShowActive(window));
+    QVERIFY(showActive(window));
     window.Text1->setText(QStringLiteral("US2"));
 
     // Seen inside the command's second pause, after it found the flag back at "claims next" at its first look.
@@ -258,7 +258,7 @@ void RetrievalTest::selfReloadingPageFillsBothBoxesAndTheCommandWaitsOn() {
         descriptionRequests = server.requestLinesFor("/espacenet/desc").size();
         window.close(); // a closed window's command stops waiting at once
     });
-    const qint64 commandMs = ClickGetText(window);
+    const qint64 commandMs = clickGetText(window);
 
     QCOMPARE(claimsBox, QStringLiteral("First page"));
     QCOMPARE(disclosureBox, QStringLiteral("Second page"));
@@ -285,21 +285,21 @@ void RetrievalTest::pageWithoutTextEmptiesItsBox() {
     QFETCH(QByteArray, claimsPage);
     StandInPatentServer server;
     QVERIFY(server.start());
-    server.serve(ClaimsTarget("EP1111111"), {Html("Claims of EP1111111")});
-    server.serve(DescriptionTarget("EP1111111"), {Html("Description of EP1111111")});
-    server.serve(ClaimsTarget("EP2222222"), {claimsPage});
-    server.serve(DescriptionTarget("EP2222222"), {Html("Description of EP2222222")});
-    server.serve("/frame", {Html("Text of a frame")});
+    server.serve(claimsTarget("EP1111111"), {html("Claims of EP1111111")});
+    server.serve(descriptionTarget("EP1111111"), {html("Description of EP1111111")});
+    server.serve(claimsTarget("EP2222222"), {claimsPage});
+    server.serve(descriptionTarget("EP2222222"), {html("Description of EP2222222")});
+    server.serve("/frame", {html("Text of a frame")});
     merovin window(server.authority());
-    QVERIFY(ShowActive(window));
+    QVERIFY(showActive(window));
     window.Text1->setText(QStringLiteral("EP1111111"));
-    ClickGetText(window);
+    clickGetText(window);
     QTRY_COMPARE(window.RichTextBox2->toPlainText(), QStringLiteral("Description of EP1111111"));
     QCOMPARE(window.RichTextBox1->toPlainText(), QStringLiteral("Claims of EP1111111"));
     QGuiApplication::clipboard()->setText(QStringLiteral("the user's own clipboard"));
 
     window.Text1->setText(QStringLiteral("EP2222222"));
-    const qint64 commandMs = ClickGetText(window);
+    const qint64 commandMs = clickGetText(window);
 
     // The claims capture ran (the command went on to the description after one pause) and stored no text.
     QVERIFY2(commandMs >= 3000 && commandMs < 15000, QByteArray::number(commandMs));
@@ -307,10 +307,10 @@ void RetrievalTest::pageWithoutTextEmptiesItsBox() {
     QTRY_COMPARE(window.RichTextBox2->toPlainText(), QStringLiteral("Description of EP2222222"));
     QCOMPARE(window.RichTextBox1->toPlainText(), QString());
     QCOMPARE(window.flagrun, QVariant(true));
-    QVERIFY(ClipboardText().isEmpty());
+    QVERIFY(clipboardText().isEmpty());
     QCOMPARE(server.requestLinesFor("/espacenet/"),
-             (QList<QByteArray>{Get(ClaimsTarget("EP1111111")), Get(DescriptionTarget("EP1111111")),
-                                Get(ClaimsTarget("EP2222222")), Get(DescriptionTarget("EP2222222"))}));
+             (QList<QByteArray>{get(claimsTarget("EP1111111")), get(descriptionTarget("EP1111111")),
+                                get(claimsTarget("EP2222222")), get(descriptionTarget("EP2222222"))}));
 }
 
 // Two pages of 20 MB, each of whose copies reaches the clipboard seconds after its capture has given up on it (or
@@ -320,19 +320,19 @@ void RetrievalTest::lateCopiesOfHugePagesStayNeitherInTheBoxesNorOnTheClipboard(
     constexpr qsizetype kPageText = 20'000'000; // characters of each page's text, at least
     StandInPatentServer server;
     QVERIFY(server.start());
-    server.serve(ClaimsTarget("EP3"), {StandInPatentServer::hugePage("Claims of EP3", 20)});
-    server.serve(DescriptionTarget("EP3"), {StandInPatentServer::hugePage("Description of EP3", 20)});
+    server.serve(claimsTarget("EP3"), {StandInPatentServer::hugePage("Claims of EP3", 20)});
+    server.serve(descriptionTarget("EP3"), {StandInPatentServer::hugePage("Description of EP3", 20)});
     ClipboardWatch watch;
     merovin window(server.authority());
     watch.window = &window;
-    QVERIFY(ShowActive(window));
+    QVERIFY(showActive(window));
     window.RichTextBox1->setPlainText(QStringLiteral("Claims of EP1111111"));
     window.RichTextBox2->setPlainText(QStringLiteral("Description of EP1111111"));
     window.Text1->setText(QStringLiteral("EP3"));
 
     QElapsedTimer clock;
     clock.start();
-    ClickGetText(window, 120000);
+    clickGetText(window, 120000);
     QCOMPARE(window.RichTextBox1->toPlainText(), QString());
     QTRY_COMPARE_WITH_TIMEOUT(window.flagrun, QVariant(true), 120000); // the description has been captured
     const qint64 capturedMs = clock.elapsed();
@@ -354,11 +354,11 @@ void RetrievalTest::lateCopiesOfHugePagesStayNeitherInTheBoxesNorOnTheClipboard(
         QCOMPARE(copy.flag, QVariant(false));
     QCOMPARE(copiesOf(QStringLiteral("Description of EP3")).size(), 1);
     QCOMPARE(copiesOf(QStringLiteral("Description of EP3")).first().flag, QVariant(true));
-    QVERIFY(ClipboardText().isEmpty());
+    QVERIFY(clipboardText().isEmpty());
     QCOMPARE(window.RichTextBox1->toPlainText(), QString());
     QCOMPARE(window.RichTextBox2->toPlainText(), QString());
     QCOMPARE(window.flagrun, QVariant(true));
-    QCOMPARE(server.requestLines(), (QList<QByteArray>{Get(ClaimsTarget("EP3")), Get(DescriptionTarget("EP3"))}));
+    QCOMPARE(server.requestLines(), (QList<QByteArray>{get(claimsTarget("EP3")), get(descriptionTarget("EP3"))}));
     qInfo("description captured at %lld ms, its copy landed and was taken off at %lld ms; claims copies: %lld",
           capturedMs, landedMs, qlonglong(claimsCopies.size()));
 }
@@ -368,11 +368,11 @@ void RetrievalTest::lateCopiesOfHugePagesStayNeitherInTheBoxesNorOnTheClipboard(
 void RetrievalTest::closingTheWindowEndsItsFetch() {
     StandInPatentServer server;
     QVERIFY(server.start());
-    server.serve(ClaimsTarget("US3"), {StandInPatentServer::selfReloadingPage("Claims of US3, again", 0.3)});
-    server.serve(DescriptionTarget("US3"), {Html("Description of US3")});
+    server.serve(claimsTarget("US3"), {StandInPatentServer::selfReloadingPage("Claims of US3, again", 0.3)});
+    server.serve(descriptionTarget("US3"), {html("Description of US3")});
     ClipboardWatch watch;
     merovin window(server.authority());
-    QVERIFY(ShowActive(window));
+    QVERIFY(showActive(window));
     window.Text1->setText(QStringLiteral("US3"));
 
     QElapsedTimer clock;
@@ -385,7 +385,7 @@ void RetrievalTest::closingTheWindowEndsItsFetch() {
         window.close();
     });
     clock.start();
-    const qint64 commandMs = ClickGetText(window);
+    const qint64 commandMs = clickGetText(window);
 
     QVERIFY2(requestsBeforeClose >= 3, "the page did not reload itself");
     QVERIFY2(closedAtMs > 0 && commandMs - closedAtMs < 1000,
@@ -397,7 +397,7 @@ void RetrievalTest::closingTheWindowEndsItsFetch() {
     QTest::qWait(3000);
     QCOMPARE(server.requestLines().size(), requests);
     QCOMPARE(watch.changes.size(), copies);
-    QVERIFY(ClipboardText().isEmpty());
+    QVERIFY(clipboardText().isEmpty());
     QVERIFY(server.requestLinesFor("/espacenet/desc").isEmpty());
     qInfo("requests: %lld before the close, %lld in all; the command ended %lld ms after the close",
           qlonglong(requestsBeforeClose), qlonglong(requests), commandMs - closedAtMs);
@@ -406,27 +406,27 @@ void RetrievalTest::closingTheWindowEndsItsFetch() {
 void RetrievalTest::editDuringTheWaitReachesTheDescriptionAddress() {
     StandInPatentServer server;
     QVERIFY(server.start());
-    server.serve(ClaimsTarget("US1"), {Html("Claims of US1")});
-    server.serve(DescriptionTarget("EP2"), {Html("Description of EP2")});
+    server.serve(claimsTarget("US1"), {html("Claims of US1")});
+    server.serve(descriptionTarget("EP2"), {html("Description of EP2")});
     merovin window(server.authority());
-    QVERIFY(ShowActive(window));
+    QVERIFY(showActive(window));
     window.Text1->setText(QStringLiteral("US1"));
     QTimer::singleShot(1000, window.Text1, [&] { window.Text1->setText(QStringLiteral(" ep2 ")); });
 
-    ClickGetText(window);
+    clickGetText(window);
 
     QTRY_COMPARE(window.RichTextBox2->toPlainText(), QStringLiteral("Description of EP2"));
     QCOMPARE(window.RichTextBox1->toPlainText(), QStringLiteral("Claims of US1"));
-    QCOMPARE(server.requestLines(), (QList<QByteArray>{Get(ClaimsTarget("US1")), Get(DescriptionTarget("EP2"))}));
+    QCOMPARE(server.requestLines(), (QList<QByteArray>{get(claimsTarget("US1")), get(descriptionTarget("EP2"))}));
 }
 
 void RetrievalTest::silentServerLeavesTheWindowUsable() {
     StandInPatentServer server;
     QVERIFY(server.start());
-    server.serve(ClaimsTarget("US9"), {{}, 0, true});
-    server.serve(DescriptionTarget(""), {Html("Description of nothing")});
+    server.serve(claimsTarget("US9"), {{}, 0, true});
+    server.serve(descriptionTarget(""), {html("Description of nothing")});
     merovin window(server.authority());
-    QVERIFY(ShowActive(window));
+    QVERIFY(showActive(window));
     window.Text1->setText(QStringLiteral("US9"));
 
     // Inside the first pause: a check run and Clear, each to its end.
@@ -452,16 +452,16 @@ void RetrievalTest::silentServerLeavesTheWindowUsable() {
         flagStill = window.flagrun;
         requestsSoFar = server.requestLines();
         boxesStillEmpty = window.RichTextBox1->toPlainText().isEmpty() && window.RichTextBox2->toPlainText().isEmpty();
-        server.answerSilentRequests(Html("Claims of US9, late"));
+        server.answerSilentRequests(html("Claims of US9, late"));
     });
 
-    const qint64 commandMs = ClickGetText(window);
+    const qint64 commandMs = clickGetText(window);
 
     QCOMPARE(checkedClaims, QStringLiteral("a lever"));
     QCOMPARE(checkedDisclosure, QStringLiteral("the lever"));
     QVERIFY(clearedAll);
     QCOMPARE(flagStill, QVariant(true));
-    QCOMPARE(requestsSoFar, QList<QByteArray>{Get(ClaimsTarget("US9"))});
+    QCOMPARE(requestsSoFar, QList<QByteArray>{get(claimsTarget("US9"))});
     QVERIFY(boxesStillEmpty);
     QTRY_VERIFY(window.results().window() && window.results().window()->isVisible());
 
@@ -469,7 +469,7 @@ void RetrievalTest::silentServerLeavesTheWindowUsable() {
     QVERIFY2(commandMs >= 6000 && commandMs < 15000, QByteArray::number(commandMs));
     QCOMPARE(window.RichTextBox1->toPlainText(), QStringLiteral("Claims of US9, late"));
     QTRY_COMPARE(window.RichTextBox2->toPlainText(), QStringLiteral("Description of nothing"));
-    QCOMPARE(server.requestLines().last(), Get(DescriptionTarget("")));
+    QCOMPARE(server.requestLines().last(), get(descriptionTarget("")));
     QCOMPARE(window.flagrun, QVariant(true));
 }
 
@@ -481,36 +481,36 @@ void RetrievalTest::refusedConnectionCapturesTheErrorPage() {
         closedPort = probe.serverPort();
     }
     merovin window(QStringLiteral("127.0.0.1:%1").arg(closedPort));
-    QVERIFY(ShowActive(window));
+    QVERIFY(showActive(window));
     window.Text1->setText(QStringLiteral("US1"));
 
-    ClickGetText(window);
+    clickGetText(window);
 
     // The web view's error page is a completed top-level document like any other: its text is captured.
     QVERIFY2(window.RichTextBox1->toPlainText().contains(QStringLiteral("refused to connect")),
              qPrintable(window.RichTextBox1->toPlainText()));
     QTRY_VERIFY(window.RichTextBox2->toPlainText().contains(QStringLiteral("refused to connect")));
     QCOMPARE(window.flagrun, QVariant(true));
-    QVERIFY(ClipboardText().isEmpty());
+    QVERIFY(clipboardText().isEmpty());
 }
 
 void RetrievalTest::oddNumbersGoOutAsTyped_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QByteArray>("requestLine"); // of the description
 
-    QTest::newRow("tab inside") << QStringLiteral("us\t4564563") << Get(DescriptionTarget("US%094564563"));
+    QTest::newRow("tab inside") << QStringLiteral("us\t4564563") << get(descriptionTarget("US%094564563"));
     QTest::newRow("tabs outside the blanks")
-        << QStringLiteral("\t us1 \t") << Get(DescriptionTarget("%09%20US1%20%09"));
-    QTest::newRow("inner blanks") << QStringLiteral(" US 4564  563 ") << Get(DescriptionTarget("US%204564%20%20563"));
-    QTest::newRow("ampersand") << QStringLiteral("US1&PN=EP2") << Get(DescriptionTarget("US1&PN=EP2"));
+        << QStringLiteral("\t us1 \t") << get(descriptionTarget("%09%20US1%20%09"));
+    QTest::newRow("inner blanks") << QStringLiteral(" US 4564  563 ") << get(descriptionTarget("US%204564%20%20563"));
+    QTest::newRow("ampersand") << QStringLiteral("US1&PN=EP2") << get(descriptionTarget("US1&PN=EP2"));
     // Everything after the first '#' is the fragment, which stays with the browser.
-    QTest::newRow("hash") << QStringLiteral("US45#64563") << Get("/espacenet/desc?LG=en&CY=ep&DB=EPD&PNP=US45");
+    QTest::newRow("hash") << QStringLiteral("US45#64563") << get("/espacenet/desc?LG=en&CY=ep&DB=EPD&PNP=US45");
     // A valid escape is read as an escape (of an unreserved letter: it goes out decoded); one stray '%' makes
     // every '%' a literal one.
-    QTest::newRow("percent escape") << QStringLiteral("US%41") << Get(DescriptionTarget("USA"));
-    QTest::newRow("stray percent") << QStringLiteral("US%41%zz%") << Get(DescriptionTarget("US%2541%25ZZ%25"));
-    QTest::newRow("non-ASCII") << QStringLiteral("de€ä") << Get(DescriptionTarget("DE%E2%82%AC%C3%84"));
-    QTest::newRow("10,000 characters") << QString(10000, u'x') << Get(DescriptionTarget(QByteArray(10000, 'X')));
+    QTest::newRow("percent escape") << QStringLiteral("US%41") << get(descriptionTarget("USA"));
+    QTest::newRow("stray percent") << QStringLiteral("US%41%zz%") << get(descriptionTarget("US%2541%25ZZ%25"));
+    QTest::newRow("non-ASCII") << QStringLiteral("de€ä") << get(descriptionTarget("DE%E2%82%AC%C3%84"));
+    QTest::newRow("10,000 characters") << QString(10000, u'x') << get(descriptionTarget(QByteArray(10000, 'X')));
 }
 
 void RetrievalTest::oddNumbersGoOutAsTyped() {
@@ -519,12 +519,12 @@ void RetrievalTest::oddNumbersGoOutAsTyped() {
     StandInPatentServer server;
     QVERIFY(server.start());
     merovin window(server.authority());
-    QVERIFY(ShowActive(window));
+    QVERIFY(showActive(window));
     window.Text1->setText(typed);
     QCOMPARE(window.Text1->text(), typed);
     window.flagrun = false; // no wait for the claims: the description address goes out at once
 
-    ClickGetText(window);
+    clickGetText(window);
 
     QTRY_COMPARE(window.flagrun, QVariant(true)); // the server's "no page" answer was captured
     const QList<QByteArray> lines = server.requestLinesFor("/espacenet/desc");

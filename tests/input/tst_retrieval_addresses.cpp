@@ -37,25 +37,25 @@ void RetrievalAddressTest::patentNumber_data() {
 void RetrievalAddressTest::patentNumber() {
     QFETCH(QString, typed);
     QFETCH(QString, number);
-    QCOMPARE(PatentNumber(typed), number);
+    QCOMPARE(claimcheck::patentNumber(typed), number);
 }
 
 void RetrievalAddressTest::addressesOfTheDatabase() {
     const QString server = QString::fromLatin1(kPatentServer);
-    QCOMPARE(ClaimsAddress(server, QStringLiteral("US4564563")),
+    QCOMPARE(claimsAddress(server, QStringLiteral("US4564563")),
              QStringLiteral("http://ep.espacenet.com/espacenet/claims?LG=en&CY=ep&DB=EPD&PNP=US4564563&PN=US4564563"
                             "&FTDB=@RTDFTDB"));
-    QCOMPARE(DescriptionAddress(server, QStringLiteral("US4564563")),
+    QCOMPARE(descriptionAddress(server, QStringLiteral("US4564563")),
              QStringLiteral("http://ep.espacenet.com/espacenet/desc?LG=en&CY=ep&DB=EPD&PNP=US4564563&PN=US4564563"
                             "&FTDB=@RTDFTDB"));
 }
 
 void RetrievalAddressTest::addressesCarryTheNumberUnescaped() {
     const QString odd = QStringLiteral("\t A&B#C%D\u20ac ");
-    QCOMPARE(ClaimsAddress(QStringLiteral("127.0.0.1:8080"), odd),
+    QCOMPARE(claimsAddress(QStringLiteral("127.0.0.1:8080"), odd),
              QStringLiteral("http://127.0.0.1:8080/espacenet/claims?LG=en&CY=ep&DB=EPD&PNP=") + odd +
                  QStringLiteral("&PN=") + odd + QStringLiteral("&FTDB=@RTDFTDB"));
-    QCOMPARE(DescriptionAddress(QStringLiteral("h"), QString()),
+    QCOMPARE(descriptionAddress(QStringLiteral("h"), QString()),
              QStringLiteral("http://h/espacenet/desc?LG=en&CY=ep&DB=EPD&PNP=&PN=&FTDB=@RTDFTDB"));
 }
 

@@ -19,7 +19,7 @@ struct NavigationState {
     bool operator==(const NavigationState&) const = default;
 };
 
-NavigationState StateOf(const ResultsRecord& record) {
+NavigationState stateOf(const ResultsRecord& record) {
     return {record.start, record.previtem, record.la, record.tampon};
 }
 
@@ -142,12 +142,12 @@ void EchoTest::echoSelectsTheFirstEntryBeginningWithTheWord() {
     const QString disclosure = QString(claims.size(), u'x') + u' ' + list2.join(u' ');
     EchoWindow echo(claims, disclosure, list2, {word, QStringLiteral("zzz")});
     QVERIFY(echo.open());
-    echo.window->List2->setSelectedPosition(PositionOf(echo.window->List2, selectedBefore));
-    const QString plainDisclosure = ColourMap(*echo.window->RichTextBox2->document());
+    echo.window->List2->setSelectedPosition(positionOf(echo.window->List2, selectedBefore));
+    const QString plainDisclosure = colourMap(*echo.window->RichTextBox2->document());
 
-    ClickItem(echo.window->List3, word);
+    clickItem(echo.window->List3, word);
     QCOMPARE(echo.record.la, QVariant(8));
-    const NavigationState afterFind = StateOf(echo.record);
+    const NavigationState afterFind = stateOf(echo.record);
     QVERIFY(echo.window->Timer1->isActive());
     QCOMPARE(echo.focusLog, QStringList());
 
@@ -155,13 +155,13 @@ void EchoTest::echoSelectsTheFirstEntryBeginningWithTheWord() {
     QVERIFY(!echo.echoing());
     QVERIFY(!echo.window->Timer1->isActive());
     QCOMPARE(QApplication::focusWidget(), echo.window->List3);
-    QCOMPARE(SelectedItem(echo.window->List2), selectedAfter);
-    QCOMPARE(StateOf(echo.record), afterFind);
-    QCOMPARE(ColourMap(*echo.window->RichTextBox2->document()), plainDisclosure);
+    QCOMPARE(selectedItem(echo.window->List2), selectedAfter);
+    QCOMPARE(stateOf(echo.record), afterFind);
+    QCOMPARE(colourMap(*echo.window->RichTextBox2->document()), plainDisclosure);
     QCOMPARE(echo.messages.texts, QStringList());
 
     // The echo left `start` where the find put it: the next pick finds the next occurrence.
-    ClickItem(echo.window->List3, word);
+    clickItem(echo.window->List3, word);
     QCOMPARE(echo.record.la, QVariant(13 + word.size()));
 }
 
@@ -187,7 +187,7 @@ void EchoTest::anAccentedWordLandsAmongItsUnaccentedNeighbours() {
     EchoWindow echo(QStringLiteral("Claims: ") + word, list2.join(u' '), list2, {word});
     QVERIFY(echo.open());
 
-    ClickItem(echo.window->List3, word);
+    clickItem(echo.window->List3, word);
     QTRY_COMPARE(echo.focusLog, kEchoes1);
     const WordList* list = echo.window->List2;
     const int landed = list->selectedPosition();
@@ -199,16 +199,16 @@ void EchoTest::twoFindsWithinTheDelayGiveOneEchoOfTheLaterWord() {
     EchoWindow echo(QStringLiteral("A gizmo and a widget"), QString(), {"gizmo", "widget", "zeta"},
                     {"gizmo", "widget"});
     QVERIFY(echo.open());
-    echo.window->List2->setSelectedPosition(PositionOf(echo.window->List2, QStringLiteral("zeta")));
+    echo.window->List2->setSelectedPosition(positionOf(echo.window->List2, QStringLiteral("zeta")));
 
-    Pick(echo.window->List3, QStringLiteral("gizmo"));
-    Pick(echo.window->List3, QStringLiteral("widget"));
+    pick(echo.window->List3, QStringLiteral("gizmo"));
+    pick(echo.window->List3, QStringLiteral("widget"));
 
     QTRY_COMPARE(echo.focusLog, kEchoes1);
     // Watched for half a second more: no second echo follows.
     QTest::qWait(500);
     QCOMPARE(echo.focusLog, kEchoes1);
-    QCOMPARE(SelectedItem(echo.window->List2), QStringLiteral("widget"));
+    QCOMPARE(selectedItem(echo.window->List2), QStringLiteral("widget"));
     QCOMPARE(echo.record.tampon, QVariant(QStringLiteral("widget")));
 }
 
@@ -218,22 +218,22 @@ void EchoTest::aClickInTheDisclosureIndexDuringTheEchoDoesNothing() {
     bool clickedDuringEcho = false;
     echo.onEchoStart = [&] {
         clickedDuringEcho = echo.echoing();
-        ClickItem(echo.window->List2, QStringLiteral("zeta"));
+        clickItem(echo.window->List2, QStringLiteral("zeta"));
     };
 
-    ClickItem(echo.window->List3, QStringLiteral("gizmo"));
-    const NavigationState afterFind = StateOf(echo.record);
+    clickItem(echo.window->List3, QStringLiteral("gizmo"));
+    const NavigationState afterFind = stateOf(echo.record);
     QTRY_COMPARE(echo.focusLog, kEchoes1);
 
     QVERIFY(clickedDuringEcho);
-    QCOMPARE(StateOf(echo.record), afterFind);
-    QCOMPARE(ColourMap(*echo.window->RichTextBox2->document()), QStringLiteral("............"));
+    QCOMPARE(stateOf(echo.record), afterFind);
+    QCOMPARE(colourMap(*echo.window->RichTextBox2->document()), QStringLiteral("............"));
     QCOMPARE(echo.messages.texts, QStringList());
 
     // Once the echo is over, a click in the disclosure index searches the disclosure again.
-    ClickItem(echo.window->List2, QStringLiteral("zeta"));
+    clickItem(echo.window->List2, QStringLiteral("zeta"));
     QCOMPARE(echo.record.la, QVariant(8));
-    QCOMPARE(ColourMap(*echo.window->RichTextBox2->document()), QStringLiteral("........bbbb"));
+    QCOMPARE(colourMap(*echo.window->RichTextBox2->document()), QStringLiteral("........bbbb"));
 }
 
 void EchoTest::aTickArmedDuringTheEchoWaitsForItsEnd() {
@@ -241,15 +241,15 @@ void EchoTest::aTickArmedDuringTheEchoWaitsForItsEnd() {
                     {"gizmo", "widget"});
     QVERIFY(echo.open());
     // Armed at the start of the echo's 0.2 s pause, the new tick falls due inside it.
-    echo.onEchoStart = [&] { Pick(echo.window->List3, QStringLiteral("widget")); };
+    echo.onEchoStart = [&] { pick(echo.window->List3, QStringLiteral("widget")); };
 
-    Pick(echo.window->List3, QStringLiteral("gizmo"));
+    pick(echo.window->List3, QStringLiteral("gizmo"));
 
     // An echo run inside the first would take the focus to List2 while it is already there, and log nothing.
     QTRY_COMPARE(echo.focusLog, (QStringList{kList2, kList3, kList2, kList3}));
     QVERIFY(!echo.echoing());
     QVERIFY(!echo.window->Timer1->isActive());
-    QCOMPARE(SelectedItem(echo.window->List2), QStringLiteral("widget"));
+    QCOMPARE(selectedItem(echo.window->List2), QStringLiteral("widget"));
     QCOMPARE(QApplication::focusWidget(), echo.window->List3);
 }
 
@@ -261,12 +261,12 @@ void EchoTest::eachEchoStartsANewSearch() {
     // picked well within the type-ahead's interval: the echo must not go on from "z".
     echo.window->List2->setFocus();
     echo.window->List2->typeAhead(QStringLiteral("z"));
-    QCOMPARE(SelectedItem(echo.window->List2), QStringLiteral("zeta"));
+    QCOMPARE(selectedItem(echo.window->List2), QStringLiteral("zeta"));
     echo.focusLog.clear();
-    Pick(echo.window->List3, QStringLiteral("gizmo"));
+    pick(echo.window->List3, QStringLiteral("gizmo"));
 
     QTRY_VERIFY(echo.focusLog.contains(kList3));
-    QCOMPARE(SelectedItem(echo.window->List2), QStringLiteral("gizmo"));
+    QCOMPARE(selectedItem(echo.window->List2), QStringLiteral("gizmo"));
 }
 
 void EchoTest::closingTheWindowDuringTheEchoIsSafe() {
@@ -274,7 +274,7 @@ void EchoTest::closingTheWindowDuringTheEchoIsSafe() {
     QVERIFY(echo.open());
     echo.onEchoStart = [&] { echo.window->close(); };
 
-    Pick(echo.window->List3, QStringLiteral("gizmo"));
+    pick(echo.window->List3, QStringLiteral("gizmo"));
 
     QTRY_VERIFY(echo.window.isNull());
     QTRY_VERIFY(!echo.echoing());

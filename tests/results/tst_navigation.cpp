@@ -10,7 +10,7 @@ namespace {
 const QString kNothingElseFound = QStringLiteral("Nothing else found");
 
 // "1:word" picks `word` in List1, and so on.
-WordList* ListOf(trevask& window, QChar number) {
+WordList* listOf(trevask& window, QChar number) {
     return number == u'1' ? window.List1 : number == u'2' ? window.List2 : window.List3;
 }
 
@@ -149,14 +149,14 @@ void NavigationTest::picksFollowTheStateTable() {
     window.RichTextBox2->setPlainText(disclosure);
     record.start = 1;
     record.flagclick3 = echoRunning;
-    for (const QString& pick : picks) {
-        WordList* list = ListOf(window, pick.at(0));
-        Ensure(list, pick.mid(2));
-        Ensure(list, QStringLiteral("zzz"));
+    for (const QString& picked : picks) {
+        WordList* list = listOf(window, picked.at(0));
+        ensure(list, picked.mid(2));
+        ensure(list, QStringLiteral("zzz"));
     }
 
-    for (const QString& pick : picks)
-        Pick(ListOf(window, pick.at(0)), pick.mid(2));
+    for (const QString& picked : picks)
+        pick(listOf(window, picked.at(0)), picked.mid(2));
 
     QTEST(record.start, "start");
     QTEST(record.previtem, "previtem");
@@ -168,8 +168,8 @@ void NavigationTest::picksFollowTheStateTable() {
     QTEST(window.Timer1->isActive(), "armed");
     if (window.Timer1->isActive())
         QCOMPARE(window.Timer1->interval(), 100);
-    QTEST(ColourMap(*window.RichTextBox1->document()), "claimsColours");
-    QTEST(ColourMap(*window.RichTextBox2->document()), "disclosureColours");
+    QTEST(colourMap(*window.RichTextBox1->document()), "claimsColours");
+    QTEST(colourMap(*window.RichTextBox2->document()), "disclosureColours");
     QCOMPARE(record.flagclick3.toBool(), echoRunning);
 }
 
@@ -181,23 +181,23 @@ void NavigationTest::aFindSelectsTheOccurrenceInItsOwnBox() {
     window.RichTextBox2->setPlainText(QStringLiteral("No gizmo here"));
     record.start = 1;
     const QString gizmo = QStringLiteral("gizmo");
-    Ensure(window.List1, gizmo);
-    Ensure(window.List2, gizmo);
+    ensure(window.List1, gizmo);
+    ensure(window.List2, gizmo);
 
-    Pick(window.List1, gizmo);
+    pick(window.List1, gizmo);
     QCOMPARE(window.RichTextBox1->textCursor().selectionStart(), 2);
     QCOMPARE(window.RichTextBox1->textCursor().selectionEnd(), 7);
 
     // From offset 7 the disclosure has nothing more: its selection stays where it was.
-    Pick(window.List2, gizmo);
+    pick(window.List2, gizmo);
     QCOMPARE(messages.texts.size(), 1);
     QVERIFY(!window.RichTextBox2->textCursor().hasSelection());
 
-    Pick(window.List1, gizmo);
+    pick(window.List1, gizmo);
     QCOMPARE(window.RichTextBox1->textCursor().selectionStart(), 14);
     QCOMPARE(window.RichTextBox1->textCursor().selectionEnd(), 19);
 
-    Pick(window.List1, gizmo);
+    pick(window.List1, gizmo);
     QCOMPARE(messages.texts.size(), 2);
     QCOMPARE(window.RichTextBox1->textCursor().selectionStart(), 14);
     QCOMPARE(window.RichTextBox1->textCursor().selectionEnd(), 19);
@@ -209,16 +209,16 @@ void NavigationTest::colourStaysWhenTheSelectionMovesOn() {
     trevask window(record);
     window.RichTextBox1->setPlainText(QStringLiteral("x part\npart"));
     record.start = 1;
-    Ensure(window.List3, QStringLiteral("part"));
+    ensure(window.List3, QStringLiteral("part"));
 
-    Pick(window.List3, QStringLiteral("part"));
-    Pick(window.List3, QStringLiteral("part"));
+    pick(window.List3, QStringLiteral("part"));
+    pick(window.List3, QStringLiteral("part"));
     QTextCursor elsewhere = window.RichTextBox1->textCursor();
     elsewhere.setPosition(0);
     window.RichTextBox1->setTextCursor(elsewhere);
 
     // The second occurrence begins a line, where QTextCursor::charFormat() would report the next character.
-    QCOMPARE(ColourMap(*window.RichTextBox1->document()), QStringLiteral("..rrrr/rrrr"));
+    QCOMPARE(colourMap(*window.RichTextBox1->document()), QStringLiteral("..rrrr/rrrr"));
     QVERIFY(messages.texts.isEmpty());
 }
 

@@ -1,7 +1,7 @@
-#include "ui/look.h"
-#include "ui/message_box.h"
 #include "results/trevask.h"
 #include "results/word_list.h"
+#include "ui/look.h"
+#include "ui/message_box.h"
 
 #include <QLabel>
 #include <QMenuBar>
@@ -74,7 +74,7 @@ struct FakeLayout {
                  FakeControl(QStringLiteral("Label5"), log, leftReport, widthReport)} {}
 
     void apply(double outerWidth) {
-        ApplyResultsResizeRule(outerWidth, {columns[0], columns[1], columns[2], columns[3], columns[4], labels[0],
+        applyResultsResizeRule(outerWidth, {columns[0], columns[1], columns[2], columns[3], columns[4], labels[0],
                                             labels[1], labels[2], labels[3], labels[4]});
     }
 };
@@ -82,11 +82,11 @@ struct FakeLayout {
 const char* const kColumnNames[] = {"RichTextBox1", "RichTextBox2", "List1", "List2", "List3"};
 const char* const kLabelNames[] = {"Label1", "Label2", "Label3", "Label4", "Label5"};
 
-int Pixels(double twips) {
+int pixels(double twips) {
     return int(std::lround(twips / 15));
 }
 
-QList<QRect> Geometries(const trevask& window) {
+QList<QRect> geometries(const trevask& window) {
     QList<QRect> rects;
     for (const char* name : kColumnNames)
         rects << window.findChild<QWidget*>(QLatin1String(name))->geometry();
@@ -95,7 +95,7 @@ QList<QRect> Geometries(const trevask& window) {
     return rects;
 }
 
-void ResizeShown(trevask& window, int width, int height) {
+void resizeShown(trevask& window, int width, int height) {
     window.resize(width, height);
     QTRY_COMPARE(window.size(), QSize(width, height));
 }
@@ -184,7 +184,7 @@ void TestTrevaskLayout::windowIsTheDesignedResultsWindow() {
     trevask window(record);
     QCOMPARE(window.objectName(), QStringLiteral("trevask"));
     QCOMPARE(window.windowTitle(), QStringLiteral("trevask"));
-    QCOMPARE(window.windowIcon().cacheKey(), AppIcon().cacheKey());
+    QCOMPARE(window.windowIcon().cacheKey(), appIcon().cacheKey());
     QVERIFY(window.testAttribute(Qt::WA_DeleteOnClose));
     QVERIFY(window.isWindow());
     QVERIFY(!window.findChild<QMenuBar*>());
@@ -228,8 +228,8 @@ void TestTrevaskLayout::controlsFollowTheDesignTable() {
     auto* control = window.findChild<QWidget*>(name);
     QVERIFY(control);
     QCOMPARE(control->parentWidget(), &window);
-    QCOMPARE(control->geometry(), QRect(Pixels(designTwips.x()), Pixels(designTwips.y()), Pixels(designTwips.width()),
-                                        Pixels(designTwips.height())));
+    QCOMPARE(control->geometry(), QRect(pixels(designTwips.x()), pixels(designTwips.y()), pixels(designTwips.width()),
+                                        pixels(designTwips.height())));
     QVERIFY(control->isEnabled());
     QVERIFY(!control->isHidden());
 
@@ -245,7 +245,7 @@ void TestTrevaskLayout::controlsFollowTheDesignTable() {
     }
     QCOMPARE(control->font().family(), QStringLiteral("MS Sans Serif"));
     QCOMPARE(control->font().pointSizeF(), 8.25);
-    QCOMPARE(control->palette().color(QPalette::Base), BgrColor(background));
+    QCOMPARE(control->palette().color(QPalette::Base), bgrColor(background));
     if (auto* box = qobject_cast<QPlainTextEdit*>(control)) {
         QCOMPARE(box, name == QLatin1String("RichTextBox1") ? window.RichTextBox1 : window.RichTextBox2);
         QVERIFY(box->toPlainText().isEmpty());
@@ -279,7 +279,7 @@ void TestTrevaskLayout::focusOrderFollowsTheDesign() {
 // tick types the word into List2.
 void TestTrevaskLayout::picksReachTheirHandlersAndTheTimerItsTick() {
     QStringList messages;
-    const MessageHandler previous = SetMessageHandler([&messages](QWidget*, const QString& text) { messages << text; });
+    const MessageHandler previous = setMessageHandler([&messages](QWidget*, const QString& text) { messages << text; });
     ResultsRecord record;
     trevask window(record);
     window.RichTextBox1->setPlainText(QStringLiteral("a claimed word"));
@@ -301,7 +301,7 @@ void TestTrevaskLayout::picksReachTheirHandlersAndTheTimerItsTick() {
     QTRY_COMPARE(window.List2->item(window.List2->selectedPosition()), QStringLiteral("word"));
     QTRY_VERIFY(!window.flagclick3.toBool());
     QCOMPARE(window.la.toLongLong(), 10); // the echo's pick in List2 searched nothing
-    SetMessageHandler(previous);
+    setMessageHandler(previous);
     QCOMPARE(messages, QStringList());
 }
 
@@ -377,7 +377,7 @@ void TestTrevaskLayout::everyWidthKeepsTheRuleUnderPixelRounding() {
     trevask window(record);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    ResizeShown(window, width, 729);
+    resizeShown(window, width, 729);
 
     const double outer = width * 15.0 + 120;
     auto f = [outer](double k) { return std::floor(outer / 13200 * k); };
@@ -392,19 +392,19 @@ void TestTrevaskLayout::everyWidthKeepsTheRuleUnderPixelRounding() {
     const double w4 = twipsWidth(window.List2);
 
     QCOMPARE(x1, 30.0);
-    QCOMPARE(box1->width(), Pixels(f(4100)));
-    QCOMPARE(box2->x(), Pixels(w1 + x1 + 20));
-    QCOMPARE(box2->width(), Pixels(f(4100)));
-    QCOMPARE(window.List1->x(), Pixels(w2 + (w1 + x1 + 20) + 20));
-    QCOMPARE(window.List1->width(), Pixels(f(1500)));
-    QCOMPARE(window.List2->x(), Pixels(w2 + (w1 + x1 + 20) + 20 + w3 + 20));
-    QCOMPARE(window.List2->width(), Pixels(f(1500)));
-    QCOMPARE(window.List3->x(), Pixels(w2 + (w1 + x1 + 20) + 20 + w3 + 20 + w4 + 20));
-    QCOMPARE(window.List3->width(), Pixels(f(1500)));
+    QCOMPARE(box1->width(), pixels(f(4100)));
+    QCOMPARE(box2->x(), pixels(w1 + x1 + 20));
+    QCOMPARE(box2->width(), pixels(f(4100)));
+    QCOMPARE(window.List1->x(), pixels(w2 + (w1 + x1 + 20) + 20));
+    QCOMPARE(window.List1->width(), pixels(f(1500)));
+    QCOMPARE(window.List2->x(), pixels(w2 + (w1 + x1 + 20) + 20 + w3 + 20));
+    QCOMPARE(window.List2->width(), pixels(f(1500)));
+    QCOMPARE(window.List3->x(), pixels(w2 + (w1 + x1 + 20) + 20 + w3 + 20 + w4 + 20));
+    QCOMPARE(window.List3->width(), pixels(f(1500)));
     for (int i = 0; i < 5; ++i) {
         const QWidget* column = window.findChild<QWidget*>(QLatin1String(kColumnNames[i]));
         const QWidget* label = window.findChild<QWidget*>(QLatin1String(kLabelNames[i]));
-        QCOMPARE(label->x(), Pixels(twipsLeft(column) + 10));
+        QCOMPARE(label->x(), pixels(twipsLeft(column) + 10));
         if (i > 0) {
             const QWidget* previous = window.findChild<QWidget*>(QLatin1String(kColumnNames[i - 1]));
             QVERIFY2(previous->geometry().right() < column->x(), kColumnNames[i]); // never overlapping
@@ -417,11 +417,11 @@ void TestTrevaskLayout::heightChangesMoveNothing() {
     trevask window(record);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    ResizeShown(window, 1000, 729);
-    const QList<QRect> laidOut = Geometries(window);
+    resizeShown(window, 1000, 729);
+    const QList<QRect> laidOut = geometries(window);
     for (int height : {300, 1400, 729}) {
-        ResizeShown(window, 1000, height);
-        QCOMPARE(Geometries(window), laidOut);
+        resizeShown(window, 1000, height);
+        QCOMPARE(geometries(window), laidOut);
     }
     QCOMPARE(window.List2->height(), 9225 / 15);
     QCOMPARE(window.Label4->geometry().top(), 0);

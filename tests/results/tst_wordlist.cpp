@@ -12,18 +12,18 @@
 #include <algorithm>
 
 using namespace claimcheck;
-using claimcheck::testing::ReferenceBefore;
+using claimcheck::testing::referenceBefore;
 
 namespace {
 
-QStringList Entries(const WordList& list) {
+QStringList entries(const WordList& list) {
     QStringList entries;
     for (int i = 0; i < list.count(); ++i)
         entries << list.item(i);
     return entries;
 }
 
-void Fill(WordList& list, const QStringList& entries) {
+void fill(WordList& list, const QStringList& entries) {
     for (const QString& entry : entries)
         list.addItem(entry);
 }
@@ -42,18 +42,18 @@ private:
 };
 
 // Fills the list and shows it at a size that holds every entry, for the mouse; false when it never appeared.
-[[nodiscard]] bool ShowFilled(WordList& list, const QStringList& entries) {
-    Fill(list, entries);
+[[nodiscard]] bool showFilled(WordList& list, const QStringList& entries) {
+    fill(list, entries);
     list.resize(120, 200);
     list.show();
     return QTest::qWaitForWindowExposed(&list);
 }
 
-QPoint CentreOf(const WordList& list, int position) {
+QPoint centreOf(const WordList& list, int position) {
     return list.visualRect(list.model()->index(position, 0)).center();
 }
 
-void PostTyped(QWidget* target, const QString& text) {
+void postTyped(QWidget* target, const QString& text) {
     for (const QChar c : text) {
         QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, 0, Qt::NoModifier, QString(c)));
         QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c)));
@@ -156,9 +156,9 @@ void TestWordList::showsEntriesInCollationOrder() {
     QFETCH(QStringList, added);
     QFETCH(QStringList, shown);
     WordList list;
-    Fill(list, added);
+    fill(list, added);
     QCOMPARE(list.count(), shown.size());
-    QCOMPARE(Entries(list), shown);
+    QCOMPARE(entries(list), shown);
 }
 
 // Word sets of three languages and the order their dictionaries give them.
@@ -202,8 +202,8 @@ void TestWordList::followsTheDictionaryOrderOfTheLanguage() {
         else
             std::shuffle(added.begin(), added.end(), *QRandomGenerator::global());
         WordList list;
-        Fill(list, added);
-        QCOMPARE(Entries(list), ordered);
+        fill(list, added);
+        QCOMPARE(entries(list), ordered);
     }
 }
 
@@ -212,11 +212,11 @@ void TestWordList::followsTheDictionaryOrderOfTheLanguage() {
 void TestWordList::followsTheUsersCollationLocale() {
     const QLocale collation = QLocale::system().collation();
     WordList list;
-    Fill(list, kSpanish);
+    fill(list, kSpanish);
     if (collation.language() == QLocale::Spanish)
-        QCOMPARE(Entries(list), kSpanish);
+        QCOMPARE(entries(list), kSpanish);
     else if (collation.language() == QLocale::C)
-        QCOMPARE(Entries(list), kSpanishInRootOrder);
+        QCOMPARE(entries(list), kSpanishInRootOrder);
     else
         QSKIP("run under the C locale or with LC_COLLATE set to a Spanish locale");
 }
@@ -232,12 +232,12 @@ void TestWordList::orderDoesNotDependOnTheOrderOfAdding() {
         words << word;
     }
     QStringList expected = words;
-    std::sort(expected.begin(), expected.end(), ReferenceBefore);
+    std::sort(expected.begin(), expected.end(), referenceBefore);
     for (int round = 0; round < 3; ++round) {
         std::shuffle(words.begin(), words.end(), random);
         WordList list;
-        Fill(list, words);
-        QCOMPARE(Entries(list), expected);
+        fill(list, words);
+        QCOMPARE(entries(list), expected);
     }
 }
 
@@ -247,17 +247,17 @@ void TestWordList::readsBetweenAddsSeeSortedInsertion() {
     const QStringList words{"delta", "Alpha", "", "charlie", "bravo", "alpha", "Echo", "delta"};
     for (const QString& word : words) {
         list.addItem(word);
-        expected.insert(std::upper_bound(expected.begin(), expected.end(), word, ReferenceBefore), word);
+        expected.insert(std::upper_bound(expected.begin(), expected.end(), word, referenceBefore), word);
         QCOMPARE(list.count(), expected.size());
-        QCOMPARE(Entries(list), expected);
+        QCOMPARE(entries(list), expected);
     }
 }
 
 void TestWordList::addingKeepsTheSelectedEntrySelected() {
     WordList list;
-    Fill(list, {"m", "c", "x"});
+    fill(list, {"m", "c", "x"});
     list.setSelectedPosition(1);
-    Fill(list, {"a", "z", "M", "b", "m"});
+    fill(list, {"a", "z", "M", "b", "m"});
     QCOMPARE(list.count(), 8);
     QCOMPARE(list.item(list.selectedPosition()), QStringLiteral("m"));
     QCOMPARE(list.selectedPosition(), 3); // a b c m (the earlier one stays selected) m M x z
@@ -271,7 +271,7 @@ void TestWordList::keepsMoreThan32767Entries() {
     QCOMPARE(list.item(0), QStringLiteral("w0"));
     QCOMPARE(list.item(39999), QStringLiteral("w9999"));
     for (int i = 1; i < list.count(); ++i)
-        QVERIFY(!ReferenceBefore(list.item(i), list.item(i - 1)));
+        QVERIFY(!referenceBefore(list.item(i), list.item(i - 1)));
     list.setSelectedPosition(39000);
     QCOMPARE(list.selectedPosition(), 39000);
     QCOMPARE(list.item(40000), QString());
@@ -280,7 +280,7 @@ void TestWordList::keepsMoreThan32767Entries() {
 
 void TestWordList::clearEmptiesTheListAndItsSelection() {
     WordList list;
-    Fill(list, {"a", "b"});
+    fill(list, {"a", "b"});
     list.setSelectedPosition(1);
     list.addItem(QStringLiteral("c"));
     list.clear();
@@ -288,13 +288,13 @@ void TestWordList::clearEmptiesTheListAndItsSelection() {
     QCOMPARE(list.selectedPosition(), -1);
     QCOMPARE(list.model()->rowCount(), 0);
     list.addItem(QStringLiteral("d"));
-    QCOMPARE(Entries(list), QStringList{"d"});
+    QCOMPARE(entries(list), QStringList{"d"});
 }
 
 void TestWordList::selectingFromCodeDoesNotPick() {
     WordList list;
     QSignalSpy picked(&list, &WordList::picked);
-    Fill(list, {"a", "b", "c"});
+    fill(list, {"a", "b", "c"});
     list.setSelectedPosition(2);
     QCOMPARE(list.selectedPosition(), 2);
     list.addItem(QStringLiteral("0"));
@@ -312,7 +312,7 @@ void TestWordList::viewSeesAddedEntriesOnceEventsRun() {
     WordList list;
     list.show();
     QVERIFY(QTest::qWaitForWindowExposed(&list));
-    Fill(list, {"b", "a", "c"});
+    fill(list, {"b", "a", "c"});
     QTRY_COMPARE(list.model()->rowCount(), 3);
     QCOMPARE(list.model()->index(0, 0).data().toString(), QStringLiteral("a"));
     QVERIFY(list.visualRect(list.model()->index(2, 0)).isValid());
@@ -320,9 +320,9 @@ void TestWordList::viewSeesAddedEntriesOnceEventsRun() {
 
 void TestWordList::emptyAndMultiLineEntriesAreFullSingleRows() {
     WordList plain;
-    Fill(plain, {"x"});
+    fill(plain, {"x"});
     WordList odd;
-    Fill(odd, {"", "a\nb", "x"});
+    fill(odd, {"", "a\nb", "x"});
     for (WordList* list : {&plain, &odd}) {
         list->resize(150, 200);
         list->show();
@@ -339,7 +339,7 @@ void TestWordList::emptyAndMultiLineEntriesAreFullSingleRows() {
 
 void TestWordList::backgroundColourFillsTheList() {
     WordList list;
-    Fill(list, {"a"});
+    fill(list, {"a"});
     const QColor peach(255, 224, 192);
     list.setBackgroundColor(peach);
     list.resize(120, 120);
@@ -351,35 +351,35 @@ void TestWordList::backgroundColourFillsTheList() {
 
 void TestWordList::everyMouseClickOnAnItemPicksOnce() {
     WordList list;
-    QVERIFY(ShowFilled(list, {"a", "b", "c"}));
+    QVERIFY(showFilled(list, {"a", "b", "c"}));
     QSignalSpy picked(&list, &WordList::picked);
 
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, CentreOf(list, 1));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, centreOf(list, 1));
     QCOMPARE(picked.count(), 1);
     QCOMPARE(list.selectedPosition(), 1);
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, CentreOf(list, 1));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, centreOf(list, 1));
     QCOMPARE(picked.count(), 2);
     QCOMPARE(list.selectedPosition(), 1);
     // Ctrl+click would deselect in a Qt view; here it is a click like any other.
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, CentreOf(list, 1));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, centreOf(list, 1));
     QCOMPARE(picked.count(), 3);
     QCOMPARE(list.selectedPosition(), 1);
     QTest::keyClick(&list, Qt::Key_Space, Qt::ControlModifier);
     QCOMPARE(list.selectedPosition(), 1);
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, CentreOf(list, 2));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, centreOf(list, 2));
     QCOMPARE(picked.count(), 4);
     QCOMPARE(list.selectedPosition(), 2);
 }
 
 void TestWordList::eachClickOfADoubleClickPicks() {
     WordList list;
-    QVERIFY(ShowFilled(list, {"a", "b", "c"}));
+    QVERIFY(showFilled(list, {"a", "b", "c"}));
     list.setSelectedPosition(0);
     QSignalSpy picked(&list, &WordList::picked);
 
     // Through the window, as the platform delivers it: press, release, then the second press arrives as a
     // double-click event, then its release.
-    const QPoint onLast = list.viewport()->mapTo(&list, CentreOf(list, 2));
+    const QPoint onLast = list.viewport()->mapTo(&list, centreOf(list, 2));
     QTest::mouseDClick(list.windowHandle(), Qt::LeftButton, {}, onLast);
     QTRY_COMPARE(picked.count(), 2);
     QCOMPARE(list.selectedPosition(), 2);
@@ -390,39 +390,39 @@ void TestWordList::eachClickOfADoubleClickPicks() {
 
 void TestWordList::clicksOffTheItemsAndOtherButtonsDoNotPick() {
     WordList list;
-    QVERIFY(ShowFilled(list, {"a", "b"}));
+    QVERIFY(showFilled(list, {"a", "b"}));
     list.setSelectedPosition(1);
     QSignalSpy picked(&list, &WordList::picked);
 
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, QPoint(10, list.viewport()->height() - 5));
-    QTest::mouseClick(list.viewport(), Qt::RightButton, {}, CentreOf(list, 0));
-    QTest::mouseClick(list.viewport(), Qt::MiddleButton, {}, CentreOf(list, 0));
+    QTest::mouseClick(list.viewport(), Qt::RightButton, {}, centreOf(list, 0));
+    QTest::mouseClick(list.viewport(), Qt::MiddleButton, {}, centreOf(list, 0));
     QCOMPARE(picked.count(), 0);
     QCOMPARE(list.selectedPosition(), 1);
 }
 
 void TestWordList::draggingPicksOnceOnRelease() {
     WordList list;
-    QVERIFY(ShowFilled(list, {"a", "b", "c"}));
+    QVERIFY(showFilled(list, {"a", "b", "c"}));
     QSignalSpy picked(&list, &WordList::picked);
     QWidget* viewport = list.viewport();
 
-    QTest::mousePress(viewport, Qt::LeftButton, {}, CentreOf(list, 0));
+    QTest::mousePress(viewport, Qt::LeftButton, {}, centreOf(list, 0));
     QCOMPARE(list.selectedPosition(), 0);
     for (int row : {1, 2}) {
-        const QPoint at = CentreOf(list, row);
+        const QPoint at = centreOf(list, row);
         QMouseEvent move(QEvent::MouseMove, at, viewport->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, {});
         QApplication::sendEvent(viewport, &move);
     }
     QCOMPARE(picked.count(), 0);
-    QTest::mouseRelease(viewport, Qt::LeftButton, {}, CentreOf(list, 2));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, centreOf(list, 2));
     QCOMPARE(picked.count(), 1);
     QCOMPARE(list.selectedPosition(), 2);
 }
 
 void TestWordList::keyboardSelectionChangesPick() {
     WordList list;
-    Fill(list, {"a", "b", "c"});
+    fill(list, {"a", "b", "c"});
     QSignalSpy picked(&list, &WordList::picked);
     struct Step {
         Qt::Key key;
@@ -469,8 +469,8 @@ void TestWordList::typeAheadSelectsFirstEntryBeginningWithTheTypedText() {
     WordList list;
     QStringList shuffled = kTypeAheadEntries;
     std::reverse(shuffled.begin(), shuffled.end());
-    Fill(list, shuffled);
-    QCOMPARE(Entries(list), kTypeAheadEntries);
+    fill(list, shuffled);
+    QCOMPARE(entries(list), kTypeAheadEntries);
     list.setSelectedPosition(int(kTypeAheadEntries.indexOf(QStringLiteral("Émile"))));
     QSignalSpy picked(&list, &WordList::picked);
 
@@ -500,8 +500,8 @@ void TestWordList::typeAheadFindsEntriesThatAnAccentedEntrySplits() {
     QFETCH(QString, selected);
     const QStringList ordered{"ea", "Éa", "eb", "éb", "EC", "f"};
     WordList list;
-    Fill(list, {"f", "éb", "EC", "Éa", "eb", "ea"});
-    QCOMPARE(Entries(list), ordered);
+    fill(list, {"f", "éb", "EC", "Éa", "eb", "ea"});
+    QCOMPARE(entries(list), ordered);
     list.setSelectedPosition(int(ordered.size()) - 1);
     list.typeAhead(typed);
     QCOMPARE(list.item(list.selectedPosition()), selected);
@@ -509,7 +509,7 @@ void TestWordList::typeAheadFindsEntriesThatAnAccentedEntrySplits() {
 
 void TestWordList::typeAheadExtendsWithinTheKeyboardIntervalOnly() {
     WordList list;
-    Fill(list, kTypeAheadEntries);
+    fill(list, kTypeAheadEntries);
     list.typeAhead(QStringLiteral("b"));
     list.typeAhead(QStringLiteral("a"));
     list.typeAhead(QStringLiteral("nd"));
@@ -535,7 +535,7 @@ void TestWordList::typedKeysReachTheTypeAhead() {
     auto* layout = new QHBoxLayout(&window);
     layout->addWidget(list);
     layout->addWidget(after);
-    Fill(*list, kTypeAheadEntries);
+    fill(*list, kTypeAheadEntries);
     window.show();
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -585,14 +585,14 @@ void TestWordList::postedTextKeysTypeAndKeepTheFocus() {
     layout->addWidget(before);
     layout->addWidget(list);
     layout->addWidget(after);
-    Fill(*list, kTypeAheadEntries);
+    fill(*list, kTypeAheadEntries);
     window.show();
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     list->setFocus();
     QSignalSpy picked(list, &WordList::picked);
 
-    PostTyped(list, typed);
+    postTyped(list, typed);
     QTRY_COMPARE(list->item(list->selectedPosition()), selected);
     QCoreApplication::processEvents();
     QCOMPARE(QApplication::focusWidget(), list);

@@ -21,7 +21,7 @@ struct Patent {
     std::u16string description;
 };
 
-inline std::u16string FromUtf8(const std::string& bytes) {
+inline std::u16string fromUtf8(const std::string& bytes) {
     UErrorCode status = U_ZERO_ERROR;
     int32_t length = 0;
     u_strFromUTF8(nullptr, 0, &length, bytes.data(), static_cast<int32_t>(bytes.size()), &status);
@@ -44,7 +44,7 @@ inline std::u16string readUtf8File(const std::filesystem::path& path) {
     }
     std::ostringstream bytes;
     bytes << in.rdbuf();
-    return FromUtf8(bytes.str());
+    return fromUtf8(bytes.str());
 }
 
 // The text as a Windows text box holds it: every LF preceded by a CR.
@@ -64,7 +64,7 @@ inline std::u16string withCrLf(std::u16string_view text) {
 // tests' names are known without reading any file, and a missing file fails its own test instead of the build.
 inline const std::vector<std::string>& numbers() {
     static const std::vector<std::string> listed{"EP1000000", "EP3882239", "EP3882354", "US3937375",
-                                                  "US4347903", "US6859910", "US7272630", "WO2018148832"};
+                                                 "US4347903", "US6859910", "US7272630", "WO2018148832"};
     return listed;
 }
 

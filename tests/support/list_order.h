@@ -12,7 +12,7 @@
 
 namespace claimcheck::testing {
 
-inline bool ReferenceBefore(const QString& a, const QString& b) {
+inline bool referenceBefore(const QString& a, const QString& b) {
     static const QCollator collator(QLocale(QLocale::English, QLocale::UnitedStates));
     const auto visible = [](QString text) {
         text.removeIf([](QChar c) {
@@ -26,9 +26,9 @@ inline bool ReferenceBefore(const QString& a, const QString& b) {
 }
 
 // Whether no entry collates before the one above it.
-inline bool IsInListOrder(const QStringList& entries) {
+inline bool isInListOrder(const QStringList& entries) {
     for (qsizetype i = 1; i < entries.size(); ++i)
-        if (ReferenceBefore(entries[i], entries[i - 1]))
+        if (referenceBefore(entries[i], entries[i - 1]))
             return false;
     return true;
 }

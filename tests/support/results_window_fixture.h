@@ -3,9 +3,9 @@
 // Shared by the navigation and echo tests: a results window filled by hand, picks as the lists raise them, the
 // messages the window shows, and the colours of a box's characters.
 
-#include "ui/message_box.h"
 #include "results/trevask.h"
 #include "results/word_list.h"
+#include "ui/message_box.h"
 
 #include <QColor>
 #include <QList>
@@ -21,12 +21,12 @@ namespace claimcheck::testing {
 class MessageRecorder {
 public:
     MessageRecorder() {
-        m_previous = SetMessageHandler([this](QWidget* parent, const QString& text) {
+        m_previous = setMessageHandler([this](QWidget* parent, const QString& text) {
             parents.append(parent);
             texts.append(text);
         });
     }
-    ~MessageRecorder() { SetMessageHandler(m_previous); }
+    ~MessageRecorder() { setMessageHandler(m_previous); }
     MessageRecorder(const MessageRecorder&) = delete;
     MessageRecorder& operator=(const MessageRecorder&) = delete;
 
@@ -37,7 +37,7 @@ private:
     MessageHandler m_previous;
 };
 
-inline int PositionOf(const WordList* list, const QString& word) {
+inline int positionOf(const WordList* list, const QString& word) {
     for (int position = 0; position < list->count(); ++position)
         if (list->item(position) == word)
             return position;
@@ -45,25 +45,25 @@ inline int PositionOf(const WordList* list, const QString& word) {
 }
 
 // Adds the word to the list unless it is there already.
-inline void Ensure(WordList* list, const QString& word) {
-    if (PositionOf(list, word) < 0)
+inline void ensure(WordList* list, const QString& word) {
+    if (positionOf(list, word) < 0)
         list->addItem(word);
 }
 
 // Selects the word and raises the list's pick, as a click on it would.
-inline void Pick(WordList* list, const QString& word) {
-    list->setSelectedPosition(PositionOf(list, word));
+inline void pick(WordList* list, const QString& word) {
+    list->setSelectedPosition(positionOf(list, word));
     emit list->picked();
 }
 
 // A real left click on the word's item.
-inline void ClickItem(WordList* list, const QString& word) {
-    const QModelIndex index = list->model()->index(PositionOf(list, word), 0);
+inline void clickItem(WordList* list, const QString& word) {
+    const QModelIndex index = list->model()->index(positionOf(list, word), 0);
     list->scrollTo(index);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
 }
 
-inline QString SelectedItem(const WordList* list) {
+inline QString selectedItem(const WordList* list) {
     const int position = list->selectedPosition();
     return position < 0 ? QStringLiteral("<none>") : list->item(position);
 }
@@ -71,7 +71,7 @@ inline QString SelectedItem(const WordList* list) {
 // One mark per cursor position of the document: '.' uncoloured, 'b' blue, 'r' red, '?' any other colour, and '/'
 // for the break between two paragraphs. Read from the text fragments: QTextCursor::charFormat() at the start of a
 // line reports the next character's format.
-inline QString ColourMap(const QTextDocument& document) {
+inline QString colourMap(const QTextDocument& document) {
     QString map;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         if (block != document.begin())

@@ -1,9 +1,9 @@
 // Opens the input window on a real patent, runs the check, picks the first unsupported word and saves a picture
 // of each window. Usage: claimcheck_screenshots OUTPUT_FOLDER
 #include "input/merovin.h"
-#include "ui/pumped_pause.h"
 #include "results/trevask.h"
 #include "results/word_list.h"
+#include "ui/pumped_pause.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,15 +16,15 @@
 
 namespace {
 
-QString ReadCorpus(const char* name) {
+QString readCorpus(const char* name) {
     QFile file(QStringLiteral(CLAIMCHECK_CORPUS_DIR "/") + QString::fromLatin1(name));
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
-bool Save(QWidget& window, const QDir& folder, const char* name) {
+bool save(QWidget& window, const QDir& folder, const char* name) {
     window.raise();
     window.activateWindow();
-    claimcheck::PumpedPause(0.5);
+    claimcheck::pumpedPause(0.5);
     const QString path = folder.filePath(QString::fromLatin1(name));
     const bool saved = window.grab().save(path);
     std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(path));
@@ -47,10 +47,10 @@ int main(int argc, char* argv[]) {
 
     claimcheck::merovin input;
     input.show();
-    input.RichTextBox1->setPlainText(ReadCorpus("US3937375.claims.txt"));
-    input.RichTextBox2->setPlainText(ReadCorpus("US3937375.description.txt"));
+    input.RichTextBox1->setPlainText(readCorpus("US3937375.claims.txt"));
+    input.RichTextBox2->setPlainText(readCorpus("US3937375.description.txt"));
     input.Text1->setText(QStringLiteral("US3937375"));
-    bool ok = Save(input, folder, "input-window.png");
+    bool ok = save(input, folder, "input-window.png");
 
     input.Command1->click();
     claimcheck::trevask* results = input.results().window();
@@ -59,6 +59,6 @@ int main(int argc, char* argv[]) {
         results->List3->setSelectedPosition(0);
         results->List3_Click();
     }
-    ok = Save(*results, folder, "results-window.png") && ok;
+    ok = save(*results, folder, "results-window.png") && ok;
     return ok ? 0 : 1;
 }

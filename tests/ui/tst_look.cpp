@@ -51,10 +51,10 @@ void TestLook::boxPlainTextKeepsEveryCharacterAndReadsBreaksAsNewlines() {
     QFETCH(QString, expected);
     QPlainTextEdit plain;
     plain.setPlainText(text);
-    QCOMPARE(BoxPlainText(*plain.document()), expected);
+    QCOMPARE(boxPlainText(*plain.document()), expected);
     QTextEdit rich;
     rich.setPlainText(text);
-    QCOMPARE(BoxPlainText(*rich.document()), expected);
+    QCOMPARE(boxPlainText(*rich.document()), expected);
 }
 
 // A table frame puts frame marks into the document; each must count as one character, as the cursor counts it.
@@ -68,7 +68,7 @@ void TestLook::boxPlainTextIndexesAreCursorPositionsAcrossFrames() {
     cursor.insertText(QStringLiteral("after"));
 
     QVERIFY(document.toRawText().contains(QChar(0xFDD0)));
-    const QString text = BoxPlainText(document);
+    const QString text = boxPlainText(document);
     QCOMPARE(text.size(), document.characterCount() - 1);
     for (int i = 0; i < text.size(); ++i) {
         const QChar stored = document.characterAt(i);
@@ -93,16 +93,16 @@ void TestLook::bgrColourReadsBlueGreenRed_data() {
 void TestLook::bgrColourReadsBlueGreenRed() {
     QFETCH(uint, bgr);
     QFETCH(QColor, expected);
-    QCOMPARE(BgrColor(bgr), expected);
+    QCOMPARE(bgrColor(bgr), expected);
 }
 
 void TestLook::sansSerifFontIsTheDesignFaceOrALikeSansSerif_data() {
     QTest::addColumn<QFont>("font");
     QTest::addColumn<double>("pointSize");
     QTest::addColumn<int>("weight");
-    QTest::newRow("control font") << ControlFont() << 8.25 << int(QFont::Normal);
-    QTest::newRow("results headings") << SansSerifFont(9.75) << 9.75 << int(QFont::Normal);
-    QTest::newRow("input headings") << SansSerifFont(12, QFont::Bold) << 12.0 << int(QFont::Bold);
+    QTest::newRow("control font") << controlFont() << 8.25 << int(QFont::Normal);
+    QTest::newRow("results headings") << sansSerifFont(9.75) << 9.75 << int(QFont::Normal);
+    QTest::newRow("input headings") << sansSerifFont(12, QFont::Bold) << 12.0 << int(QFont::Bold);
 }
 
 void TestLook::sansSerifFontIsTheDesignFaceOrALikeSansSerif() {
@@ -125,9 +125,9 @@ void TestLook::sansSerifFontIsTheDesignFaceOrALikeSansSerif() {
 }
 
 void TestLook::appIconHasEveryRenderedSizeLoadedOnce() {
-    const QIcon icon = AppIcon();
+    const QIcon icon = appIcon();
     QVERIFY(!icon.isNull());
-    QCOMPARE(AppIcon().cacheKey(), icon.cacheKey());
+    QCOMPARE(appIcon().cacheKey(), icon.cacheKey());
     // The sizes of the icon theme, each rendered from the one SVG (packaging/icons/claimcheck.svg).
     QList<QSize> sizes = icon.availableSizes();
     std::sort(sizes.begin(), sizes.end(), [](QSize a, QSize b) { return a.width() < b.width(); });
@@ -184,15 +184,15 @@ void TestLook::twipsRoundToTheNearestPixel() {
 void TestLook::outerWidthAddsTheSizingBorder() {
     QWidget window;
     window.resize(872, 400);
-    QCOMPARE(OuterWidthTwips(&window), 13200.0);
+    QCOMPARE(outerWidthTwips(&window), 13200.0);
     window.resize(836, 400);
-    QCOMPARE(OuterWidthTwips(&window), 12660.0);
+    QCOMPARE(outerWidthTwips(&window), 12660.0);
 }
 
 void TestLook::designGeometryConvertsEveryEdge() {
     QWidget parent;
     QWidget child(&parent);
-    SetDesignGeometry(&child, 12180, 480, 1512, 372);
+    setDesignGeometry(&child, 12180, 480, 1512, 372);
     QCOMPARE(child.geometry(), QRect(812, 32, 101, 25));
 }
 

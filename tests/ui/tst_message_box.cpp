@@ -8,8 +8,8 @@
 #include <QtTest>
 
 using claimcheck::MessageHandler;
-using claimcheck::SetMessageHandler;
-using claimcheck::ShowMessage;
+using claimcheck::setMessageHandler;
+using claimcheck::showMessage;
 
 class MessageBoxTest : public QObject {
     Q_OBJECT
@@ -29,12 +29,12 @@ void MessageBoxTest::aHandlerAnswersInsteadOfTheBox() {
     QWidget parent;
     QList<QPair<QWidget*, QString>> shown;
     bool aBoxWasUp = false;
-    SetMessageHandler([&](QWidget* p, const QString& text) {
+    setMessageHandler([&](QWidget* p, const QString& text) {
         aBoxWasUp = aBoxWasUp || QApplication::activeModalWidget() != nullptr;
         shown.append({p, text});
     });
-    ShowMessage(&parent, QStringLiteral("Nothing else found"));
-    SetMessageHandler({});
+    showMessage(&parent, QStringLiteral("Nothing else found"));
+    setMessageHandler({});
 
     QCOMPARE(shown.size(), 1);
     QCOMPARE(shown[0].first, &parent);
@@ -45,14 +45,14 @@ void MessageBoxTest::aHandlerAnswersInsteadOfTheBox() {
 void MessageBoxTest::settingAHandlerReturnsThePreviousOne() {
     int firstCalls = 0;
     int secondCalls = 0;
-    SetMessageHandler([&](QWidget*, const QString&) { ++firstCalls; });
-    MessageHandler previous = SetMessageHandler([&](QWidget*, const QString&) { ++secondCalls; });
-    ShowMessage(nullptr, QStringLiteral("x"));
+    setMessageHandler([&](QWidget*, const QString&) { ++firstCalls; });
+    MessageHandler previous = setMessageHandler([&](QWidget*, const QString&) { ++secondCalls; });
+    showMessage(nullptr, QStringLiteral("x"));
     QVERIFY(previous);
     previous(nullptr, QStringLiteral("y"));
-    const MessageHandler last = SetMessageHandler({});
+    const MessageHandler last = setMessageHandler({});
     QVERIFY(last);
-    QVERIFY(!SetMessageHandler({}));
+    QVERIFY(!setMessageHandler({}));
     QCOMPARE(firstCalls, 1);
     QCOMPARE(secondCalls, 1);
 }
@@ -96,7 +96,7 @@ void MessageBoxTest::theRealBoxIsModalWithOkOnlyUnderTheApplicationName() {
             modal->close();
     });
 
-    ShowMessage(&parent, QStringLiteral("Nothing else found"));
+    showMessage(&parent, QStringLiteral("Nothing else found"));
 
     QVERIFY(seen.found);
     QCOMPARE(seen.title, QStringLiteral("claimcheck"));

@@ -7,18 +7,18 @@
 
 #include <sys/resource.h>
 
-using claimcheck::PumpedPause;
+using claimcheck::pumpedPause;
 
 namespace {
 
-double ProcessCpuSeconds() {
+double processCpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-double SecondsSince(const QElapsedTimer& clock) {
+double secondsSince(const QElapsedTimer& clock) {
     return double(clock.nsecsElapsed()) / 1e9;
 }
 
@@ -54,8 +54,8 @@ void PumpedPauseTest::lastsItsLength() {
     QFETCH(double, seconds);
     QElapsedTimer clock;
     clock.start();
-    PumpedPause(seconds);
-    const double took = SecondsSince(clock);
+    pumpedPause(seconds);
+    const double took = secondsSince(clock);
     QVERIFY2(took >= seconds, qPrintable(QString::number(took)));
     QVERIFY2(took < seconds + kLateness, qPrintable(QString::number(took)));
 }
@@ -67,14 +67,14 @@ void PumpedPauseTest::endsAsSoonAsItsConditionHolds() {
     QTimer::singleShot(200, [&] { closed = true; });
     QElapsedTimer clock;
     clock.start();
-    PumpedPause(5, [&] { return closed; });
-    const double took = SecondsSince(clock);
+    pumpedPause(5, [&] { return closed; });
+    const double took = secondsSince(clock);
     QVERIFY(closed);
     QVERIFY2(took >= 0.2 && took < 0.2 + kLateness, qPrintable(QString::number(took)));
 
     clock.restart();
-    PumpedPause(0.3, [] { return false; });
-    QVERIFY2(SecondsSince(clock) >= 0.3, qPrintable(QString::number(SecondsSince(clock))));
+    pumpedPause(0.3, [] { return false; });
+    QVERIFY2(secondsSince(clock) >= 0.3, qPrintable(QString::number(secondsSince(clock))));
 }
 
 void PumpedPauseTest::runsPendingHandlersToTheirEnd() {
@@ -90,7 +90,7 @@ void PumpedPauseTest::runsPendingHandlersToTheirEnd() {
         }
         ran << QStringLiteral("late ends");
     });
-    PumpedPause(0.2);
+    pumpedPause(0.2);
     ran.sort();
     QCOMPARE(ran, (QStringList{QStringLiteral("late begins"), QStringLiteral("late ends"), QStringLiteral("queued"),
                                QStringLiteral("timer")}));
@@ -101,11 +101,11 @@ void PumpedPauseTest::cannotEndBeforeANestedHandlerReturns() {
     clock.start();
     double nestedEnded = -1;
     QTimer::singleShot(20, [&] {
-        PumpedPause(0.3);
-        nestedEnded = SecondsSince(clock);
+        pumpedPause(0.3);
+        nestedEnded = secondsSince(clock);
     });
-    PumpedPause(0.1);
-    const double took = SecondsSince(clock);
+    pumpedPause(0.1);
+    const double took = secondsSince(clock);
     QVERIFY(nestedEnded >= 0.32);
     QVERIFY2(took >= nestedEnded, qPrintable(QString::number(took)));
     QVERIFY2(took < nestedEnded + kLateness, qPrintable(QString::number(took)));
@@ -116,11 +116,11 @@ void PumpedPauseTest::outlivesAShorterNestedPause() {
     clock.start();
     double nestedEnded = -1;
     QTimer::singleShot(20, [&] {
-        PumpedPause(0.05);
-        nestedEnded = SecondsSince(clock);
+        pumpedPause(0.05);
+        nestedEnded = secondsSince(clock);
     });
-    PumpedPause(0.3);
-    const double took = SecondsSince(clock);
+    pumpedPause(0.3);
+    const double took = secondsSince(clock);
     QVERIFY(nestedEnded >= 0.07);
     QVERIFY(nestedEnded < 0.3);
     QVERIFY2(took >= 0.3, qPrintable(QString::number(took)));
@@ -128,16 +128,16 @@ void PumpedPauseTest::outlivesAShorterNestedPause() {
 }
 
 void PumpedPauseTest::leavesTheCpuIdle() {
-    const double cpuBefore = ProcessCpuSeconds();
-    PumpedPause(1.0);
-    const double cpu = ProcessCpuSeconds() - cpuBefore;
+    const double cpuBefore = processCpuSeconds();
+    pumpedPause(1.0);
+    const double cpu = processCpuSeconds() - cpuBefore;
     QVERIFY2(cpu < 0.1, qPrintable(QStringLiteral("%1 s of CPU time").arg(cpu)));
 }
 
 void PumpedPauseTest::deletesObjectsDeletedLaterByNestedHandlers() {
     QPointer<QObject> doomed = new QObject;
     QTimer::singleShot(10, doomed, [&] { doomed->deleteLater(); });
-    PumpedPause(0.1);
+    pumpedPause(0.1);
     QVERIFY(doomed.isNull());
 }
 
@@ -152,7 +152,7 @@ void PumpedPauseTest::deliversCallsQueuedBehindTheOneThatPauses() {
         &context,
         [&] {
             firstPausing = true;
-            PumpedPause(0.3);
+            pumpedPause(0.3);
             firstPausing = false;
         },
         Qt::QueuedConnection);
