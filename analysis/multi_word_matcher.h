@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace claimcheck {
@@ -27,23 +26,30 @@ public:
 private:
     static constexpr std::uint32_t kNone = UINT32_MAX;
 
-    // A trie node; the id of a word is the node at which its path ends.
+    // A trie node; the id of a word is the node at which its path ends. While words are added, a node's children
+    // are a list through `firstChild` and `nextSibling`; before a scan they are laid out side by side, sorted by
+    // unit, at [childBegin, childEnd) of m_childUnits and m_childNodes.
     struct Node {
         std::uint32_t firstChild = kNone;
         std::uint32_t nextSibling = kNone;
         std::uint32_t fallback = 0; // node of the longest proper suffix of this node's string that is in the trie
+        std::uint32_t childBegin = 0;
+        std::uint32_t childEnd = 0;
     };
 
+    // The child on `unit`, or kNone; childOf needs prepare() to have run since the last add.
     std::uint32_t childOf(std::uint32_t node, char16_t unit) const;
-    void computeFallbacks();
+    std::uint32_t listedChildOf(std::uint32_t node, char16_t unit) const;
+    void prepare();
 
     // The children of the root, where a scan spends most of its steps, in a table indexed by unit (as long as the
-    // highest unit added, kNone where there is no child); those of other nodes keyed by parent << 16 | unit.
+    // highest unit added, kNone where there is no child).
     std::vector<std::uint32_t> m_rootChildren;
-    std::unordered_map<std::uint64_t, std::uint32_t> m_children;
     std::vector<Node> m_nodes;
     std::vector<char16_t> m_units; // the unit on the edge into each node
-    bool m_fallbacksValid = false;
+    std::vector<char16_t> m_childUnits;
+    std::vector<std::uint32_t> m_childNodes;
+    bool m_prepared = false;
 };
 
 } // namespace claimcheck

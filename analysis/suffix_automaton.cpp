@@ -144,16 +144,31 @@ void SuffixAutomaton::extend(char16_t unit) {
     const std::uint32_t current = newState();
     std::uint32_t p = m_last;
     m_last = current;
-    // Walk the suffix links from the old last state, giving each state without an edge on `unit` one to the new
-    // state. Only the edge from the old last state, whose longest string is the whole string so far, is solid.
+    std::uint32_t solid = kSolid;
+    if (p != 0) {
+        // The last state never has edges (nothing follows the whole string), so its new edge needs no search.
+        State& last = m_states[p];
+        last.first = current | kSolid;
+        last.firstUnit = unit;
+        ++m_edgeCount;
+        p = last.link;
+        prefetch(p);
+        solid = 0;
+    }
+    // Walk the suffix links, giving each state without an edge on `unit` one to the new state. Only the edge from
+    // the old last state, whose longest string is the whole string so far, is solid.
     std::uint32_t target = kNone;
-    for (std::uint32_t solid = kSolid; p != kNone; solid = 0) {
+    for (; p != kNone; solid = 0) {
+        // The walk is a chain of cache misses: asking for the next state while this one's edges are searched lets
+        // two of them overlap.
+        const std::uint32_t next = m_states[p].link;
+        prefetch(next);
         target = targetOf(p, unit);
         if (target != kNone) {
             break;
         }
         addEdge(p, unit, current | solid);
-        p = m_states[p].link;
+        p = next;
     }
     if (p == kNone) {
         m_states[current].link = 0;
@@ -165,9 +180,11 @@ void SuffixAutomaton::extend(char16_t unit) {
         return;
     }
     // q also stands for longer strings that do not end here: split off the shorter ones into a clone. The edge
-    // from p becomes solid; those from p's shorter suffixes do not.
+    // from p becomes solid; those from p's shorter suffixes do not. q is read once the edges are redirected, so
+    // that it is on its way meanwhile.
+    prefetch(q);
     const std::uint32_t clone = newState();
-    for (std::uint32_t solid = kSolid; p != kNone && (targetOf(p, unit) & ~kSolid) == q; solid = 0) {
+    for (solid = kSolid; p != kNone && (targetOf(p, unit) & ~kSolid) == q; solid = 0) {
         setTarget(p, unit, clone | solid);
         p = m_states[p].link;
     }
