@@ -17,15 +17,15 @@ std::uint32_t MultiWordMatcher::listedChildOf(std::uint32_t node, char16_t unit)
     return child;
 }
 
-std::uint32_t MultiWordMatcher::childOf(std::uint32_t node, char16_t unit) const {
+inline std::uint32_t MultiWordMatcher::childOf(std::uint32_t node, char16_t unit) const {
     if (node == 0) {
         return unit < m_rootChildren.size() ? m_rootChildren[unit] : kNone;
     }
-    const auto begin = m_childUnits.begin() + m_nodes[node].childBegin;
-    const auto end = m_childUnits.begin() + m_nodes[node].childEnd;
-    const auto found = std::lower_bound(begin, end, unit);
-    return found != end && *found == unit ? m_childNodes[static_cast<std::size_t>(found - m_childUnits.begin())]
-                                          : kNone;
+    // Nearly every node has one child or a few: a short scan beats a binary search.
+    const char16_t* begin = m_childUnits.data() + m_nodes[node].childBegin;
+    const char16_t* end = m_childUnits.data() + m_nodes[node].childEnd;
+    const char16_t* found = std::find(begin, end, unit);
+    return found == end ? kNone : m_childNodes[static_cast<std::size_t>(found - m_childUnits.data())];
 }
 
 MultiWordMatcher::WordId MultiWordMatcher::add(std::u16string_view word) {
@@ -65,10 +65,8 @@ void MultiWordMatcher::prepare() {
             queue.push_back(child);
         }
         n.childEnd = static_cast<std::uint32_t>(m_childNodes.size());
-        const auto begin = m_childNodes.begin() + n.childBegin;
-        std::sort(begin, m_childNodes.end(), [this](std::uint32_t a, std::uint32_t b) { return m_units[a] < m_units[b]; });
-        for (auto it = begin; it != m_childNodes.end(); ++it) {
-            m_childUnits.push_back(m_units[*it]);
+        for (std::uint32_t i = n.childBegin; i < n.childEnd; ++i) {
+            m_childUnits.push_back(m_units[m_childNodes[i]]);
         }
         if (node == 0) {
             continue;

@@ -27,8 +27,8 @@ private:
     static constexpr std::uint32_t kNone = UINT32_MAX;
 
     // A trie node; the id of a word is the node at which its path ends. While words are added, a node's children
-    // are a list through `firstChild` and `nextSibling`; before a scan they are laid out side by side, sorted by
-    // unit, at [childBegin, childEnd) of m_childUnits and m_childNodes.
+    // are a list through `firstChild` and `nextSibling`; before a scan they are laid out side by side at
+    // [childBegin, childEnd) of m_childUnits and m_childNodes.
     struct Node {
         std::uint32_t firstChild = kNone;
         std::uint32_t nextSibling = kNone;
