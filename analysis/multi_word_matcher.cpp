@@ -6,32 +6,30 @@ namespace claimcheck {
 
 MultiWordMatcher::MultiWordMatcher() : m_nodes(1), m_units(1, u'\0') {}
 
-std::uint32_t MultiWordMatcher::listedChildOf(std::uint32_t node, char16_t unit) const {
+std::uint32_t MultiWordMatcher::childWhileAdding(std::uint32_t node, char16_t unit) const {
     if (node == 0) {
         return unit < m_rootChildren.size() ? m_rootChildren[unit] : kNone;
     }
-    std::uint32_t child = m_nodes[node].firstChild;
-    while (child != kNone && m_units[child] != unit) {
-        child = m_nodes[child].nextSibling;
-    }
-    return child;
+    const auto found = m_children.find(std::uint64_t{node} << 16 | unit);
+    return found == m_children.end() ? kNone : found->second;
 }
 
 inline std::uint32_t MultiWordMatcher::childOf(std::uint32_t node, char16_t unit) const {
     if (node == 0) {
         return unit < m_rootChildren.size() ? m_rootChildren[unit] : kNone;
     }
-    // Nearly every node has one child or a few: a short scan beats a binary search.
+    // Nearly every node has one child or a few, where a short scan beats a binary search; a node of a text with
+    // many distinct units may have thousands.
     const char16_t* begin = m_childUnits.data() + m_nodes[node].childBegin;
     const char16_t* end = m_childUnits.data() + m_nodes[node].childEnd;
-    const char16_t* found = std::find(begin, end, unit);
-    return found == end ? kNone : m_childNodes[static_cast<std::size_t>(found - m_childUnits.data())];
+    const char16_t* found = end - begin <= 8 ? std::find(begin, end, unit) : std::lower_bound(begin, end, unit);
+    return found == end || *found != unit ? kNone : m_childNodes[static_cast<std::size_t>(found - m_childUnits.data())];
 }
 
 MultiWordMatcher::WordId MultiWordMatcher::add(std::u16string_view word) {
     std::uint32_t node = 0;
     for (const char16_t unit : word) {
-        std::uint32_t child = listedChildOf(node, unit);
+        std::uint32_t child = childWhileAdding(node, unit);
         if (child == kNone) {
             child = static_cast<std::uint32_t>(m_nodes.size());
             m_nodes.push_back(Node{kNone, m_nodes[node].firstChild});
@@ -40,6 +38,8 @@ MultiWordMatcher::WordId MultiWordMatcher::add(std::u16string_view word) {
             if (node == 0) {
                 m_rootChildren.resize(std::max<std::size_t>(m_rootChildren.size(), unit + 1u), kNone);
                 m_rootChildren[unit] = child;
+            } else {
+                m_children.emplace(std::uint64_t{node} << 16 | unit, child);
             }
             m_prepared = false;
         }
@@ -65,8 +65,10 @@ void MultiWordMatcher::prepare() {
             queue.push_back(child);
         }
         n.childEnd = static_cast<std::uint32_t>(m_childNodes.size());
-        for (std::uint32_t i = n.childBegin; i < n.childEnd; ++i) {
-            m_childUnits.push_back(m_units[m_childNodes[i]]);
+        const auto begin = m_childNodes.begin() + n.childBegin;
+        std::sort(begin, m_childNodes.end(), [this](std::uint32_t a, std::uint32_t b) { return m_units[a] < m_units[b]; });
+        for (auto child = begin; child != m_childNodes.end(); ++child) {
+            m_childUnits.push_back(m_units[*child]);
         }
         if (node == 0) {
             continue;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace claimcheck {
@@ -26,8 +27,8 @@ public:
 private:
     static constexpr std::uint32_t kNone = UINT32_MAX;
 
-    // A trie node; the id of a word is the node at which its path ends. While words are added, a node's children
-    // are a list through `firstChild` and `nextSibling`; before a scan they are laid out side by side at
+    // A trie node; the id of a word is the node at which its path ends. A node's children are a list through
+    // `firstChild` and `nextSibling`; for a scan they are laid out side by side, in order of their units, at
     // [childBegin, childEnd) of m_childUnits and m_childNodes.
     struct Node {
         std::uint32_t firstChild = kNone;
@@ -37,14 +38,15 @@ private:
         std::uint32_t childEnd = 0;
     };
 
-    // The child on `unit`, or kNone; childOf needs prepare() to have run since the last add.
+    // The child on `unit`, or kNone: while words are added, and in a scan, once prepare() has laid out the children.
+    std::uint32_t childWhileAdding(std::uint32_t node, char16_t unit) const;
     std::uint32_t childOf(std::uint32_t node, char16_t unit) const;
-    std::uint32_t listedChildOf(std::uint32_t node, char16_t unit) const;
     void prepare();
 
     // The children of the root, where a scan spends most of its steps, in a table indexed by unit (as long as the
-    // highest unit added, kNone where there is no child).
+    // highest unit added, kNone where there is no child); those of other nodes keyed by parent << 16 | unit.
     std::vector<std::uint32_t> m_rootChildren;
+    std::unordered_map<std::uint64_t, std::uint32_t> m_children;
     std::vector<Node> m_nodes;
     std::vector<char16_t> m_units; // the unit on the edge into each node
     std::vector<char16_t> m_childUnits;
