@@ -10,8 +10,12 @@ std::uint32_t MultiWordMatcher::childWhileAdding(std::uint32_t node, char16_t un
     if (node == 0) {
         return unit < m_rootChildren.size() ? m_rootChildren[unit] : kNone;
     }
-    const auto found = m_children.find(std::uint64_t{node} << 16 | unit);
-    return found == m_children.end() ? kNone : found->second;
+    // A node's latest child comes first: with the words added in order, the child sought is the first or none.
+    std::uint32_t child = m_nodes[node].firstChild;
+    while (child != kNone && m_units[child] != unit) {
+        child = m_nodes[child].nextSibling;
+    }
+    return child;
 }
 
 inline std::uint32_t MultiWordMatcher::childOf(std::uint32_t node, char16_t unit) const {
@@ -38,8 +42,6 @@ MultiWordMatcher::WordId MultiWordMatcher::add(std::u16string_view word) {
             if (node == 0) {
                 m_rootChildren.resize(std::max<std::size_t>(m_rootChildren.size(), unit + 1u), kNone);
                 m_rootChildren[unit] = child;
-            } else {
-                m_children.emplace(std::uint64_t{node} << 16 | unit, child);
             }
             m_prepared = false;
         }

@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace claimcheck {
@@ -17,7 +16,9 @@ public:
 
     MultiWordMatcher();
 
-    // Adds a non-empty word; adding the same word again gives the same id. Ids are below wordIdLimit().
+    // Adds a non-empty word; adding the same word again gives the same id. Ids are below wordIdLimit(). Words
+    // added in sorted order take time in proportion to their length; in any other order a word may take as long
+    // as the units that follow its prefixes among the words added before.
     WordId add(std::u16string_view word);
     WordId wordIdLimit() const { return static_cast<WordId>(m_nodes.size()); }
 
@@ -44,9 +45,8 @@ private:
     void prepare();
 
     // The children of the root, where a scan spends most of its steps, in a table indexed by unit (as long as the
-    // highest unit added, kNone where there is no child); those of other nodes keyed by parent << 16 | unit.
+    // highest unit added, kNone where there is no child).
     std::vector<std::uint32_t> m_rootChildren;
-    std::unordered_map<std::uint64_t, std::uint32_t> m_children;
     std::vector<Node> m_nodes;
     std::vector<char16_t> m_units; // the unit on the edge into each node
     std::vector<char16_t> m_childUnits;

@@ -42,18 +42,25 @@ inline std::uint32_t SuffixAutomaton::targetOf(std::uint32_t state, char16_t uni
     return found == end ? kNone : loadTarget(targetAt(s, static_cast<std::size_t>(found - units)));
 }
 
-void SuffixAutomaton::setTarget(std::uint32_t state, char16_t unit, std::uint32_t target) {
+bool SuffixAutomaton::redirect(std::uint32_t state, char16_t unit, std::uint32_t from, std::uint32_t to) {
     if (state == 0) {
-        m_rootEdges[unit] = target;
-        return;
+        std::uint32_t& target = m_rootEdges[unit];
+        return (target & ~kSolid) == from && (target = to, true);
     }
     State& s = m_states[state];
     if (s.first != kWide) {
-        (s.firstUnit == unit && s.first != kNone ? s.first : s.second) = target;
-        return;
+        // The edge exists: the state came to `from` on it.
+        std::uint32_t& target = s.firstUnit == unit && s.first != kNone ? s.first : s.second;
+        return (target & ~kSolid) == from && (target = to, true);
     }
     const char16_t* units = m_edgePool.data() + s.second;
-    storeTarget(targetAt(s, static_cast<std::size_t>(std::find(units, units + s.firstUnit + 1, unit) - units)), target);
+    const char16_t* end = units + s.firstUnit + 1;
+    const char16_t* found = std::find(units, end, unit);
+    if (found == end) {
+        return false;
+    }
+    const std::size_t at = targetAt(s, static_cast<std::size_t>(found - units));
+    return (loadTarget(at) & ~kSolid) == from && (storeTarget(at, to), true);
 }
 
 std::uint32_t SuffixAutomaton::loadTarget(std::size_t at) const {
@@ -184,8 +191,7 @@ void SuffixAutomaton::extend(char16_t unit) {
     // that it is on its way meanwhile.
     prefetch(q);
     const std::uint32_t clone = newState();
-    for (solid = kSolid; p != kNone && (targetOf(p, unit) & ~kSolid) == q; solid = 0) {
-        setTarget(p, unit, clone | solid);
+    for (solid = kSolid; p != kNone && redirect(p, unit, q, clone | solid); solid = 0) {
         p = m_states[p].link;
     }
     m_states[clone].link = m_states[q].link;

@@ -72,8 +72,8 @@ private:
     std::uint32_t newState();
     // The target of the state's edge on `unit`, with its kSolid flag, or kNone.
     std::uint32_t targetOf(std::uint32_t state, char16_t unit) const;
-    // Points the state's existing edge on `unit` at `target`.
-    void setTarget(std::uint32_t state, char16_t unit, std::uint32_t target);
+    // Points the state's edge on `unit` at `to` if it points at `from` (solid or not), and tells whether it did.
+    bool redirect(std::uint32_t state, char16_t unit, std::uint32_t from, std::uint32_t to);
     // The pool index of the target of a wide state's i-th edge, and that target read and written.
     static std::size_t targetAt(const State& s, std::size_t i) {
         return s.second + (std::size_t{1} << s.secondUnit) + 2 * i;
