@@ -68,7 +68,8 @@ void MultiWordMatcher::prepare() {
         }
         n.childEnd = static_cast<std::uint32_t>(m_childNodes.size());
         const auto begin = m_childNodes.begin() + n.childBegin;
-        std::sort(begin, m_childNodes.end(), [this](std::uint32_t a, std::uint32_t b) { return m_units[a] < m_units[b]; });
+        std::sort(begin, m_childNodes.end(),
+                  [this](std::uint32_t a, std::uint32_t b) { return m_units[a] < m_units[b]; });
         for (auto child = begin; child != m_childNodes.end(); ++child) {
             m_childUnits.push_back(m_units[*child]);
         }

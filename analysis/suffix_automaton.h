@@ -72,7 +72,9 @@ private:
     std::uint32_t newState();
     // The target of the state's edge on `unit`, with its kSolid flag, or kNone.
     std::uint32_t targetOf(std::uint32_t state, char16_t unit) const;
-    // Points the state's edge on `unit` at `to` if it points at `from` (solid or not), and tells whether it did.
+    // Points the state's edge on `unit` at `to` if it points at `from` (solid or not), and tells whether it did. The
+    // edge must exist, as it does on the suffix-link path from a state that has one: the path's strings are
+    // suffixes of that state's strings.
     bool redirect(std::uint32_t state, char16_t unit, std::uint32_t from, std::uint32_t to);
     // The pool index of the target of a wide state's i-th edge, and that target read and written.
     static std::size_t targetAt(const State& s, std::size_t i) {
