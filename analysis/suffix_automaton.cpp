@@ -42,18 +42,28 @@ inline std::uint32_t SuffixAutomaton::targetOf(std::uint32_t state, char16_t uni
     return found == end ? kNone : loadTarget(targetAt(s, static_cast<std::size_t>(found - units)));
 }
 
-void SuffixAutomaton::setTarget(std::uint32_t state, char16_t unit, std::uint32_t target) {
+// Every state on the suffix-link path from a state with an edge on `unit` has one too: its strings are suffixes of
+// that state's strings.
+bool SuffixAutomaton::redirect(std::uint32_t state, char16_t unit, std::uint32_t from, std::uint32_t to) {
+    std::uint32_t* held = nullptr; // the target where the root's table or the state's record holds it
+    std::size_t at = 0;            // or its pool index
     if (state == 0) {
-        m_rootEdges[unit] = target;
-        return;
+        held = &m_rootEdges[unit];
+    } else if (State& s = m_states[state]; s.first != kWide) {
+        held = s.firstUnit == unit && s.first != kNone ? &s.first : &s.second;
+    } else {
+        const char16_t* units = m_edgePool.data() + s.second;
+        at = targetAt(s, static_cast<std::size_t>(std::find(units, units + s.firstUnit + 1, unit) - units));
     }
-    State& s = m_states[state];
-    if (s.first != kWide) {
-        (s.firstUnit == unit && s.first != kNone ? s.first : s.second) = target;
-        return;
+    if (((held != nullptr ? *held : loadTarget(at)) & ~kSolid) != from) {
+        return false;
     }
-    const char16_t* units = m_edgePool.data() + s.second;
-    storeTarget(targetAt(s, static_cast<std::size_t>(std::find(units, units + s.firstUnit + 1, unit) - units)), target);
+    if (held != nullptr) {
+        *held = to;
+    } else {
+        storeTarget(at, to);
+    }
+    return true;
 }
 
 std::uint32_t SuffixAutomaton::loadTarget(std::size_t at) const {
@@ -144,16 +154,31 @@ void SuffixAutomaton::extend(char16_t unit) {
     const std::uint32_t current = newState();
     std::uint32_t p = m_last;
     m_last = current;
-    // Walk the suffix links from the old last state, giving each state without an edge on `unit` one to the new
-    // state. Only the edge from the old last state, whose longest string is the whole string so far, is solid.
+    std::uint32_t solid = kSolid;
+    if (p != 0) {
+        // The last state never has edges (nothing follows the whole string), so its new edge needs no search.
+        State& last = m_states[p];
+        last.first = current | kSolid;
+        last.firstUnit = unit;
+        ++m_edgeCount;
+        p = last.link;
+        prefetch(p);
+        solid = 0;
+    }
+    // Walk the suffix links, giving each state without an edge on `unit` one to the new state. Only the edge from
+    // the old last state, whose longest string is the whole string so far, is solid.
     std::uint32_t target = kNone;
-    for (std::uint32_t solid = kSolid; p != kNone; solid = 0) {
+    for (; p != kNone; solid = 0) {
+        // The walk is a chain of cache misses: asking for the next state while this one's edges are searched lets
+        // two of them overlap.
+        const std::uint32_t next = m_states[p].link;
+        prefetch(next);
         target = targetOf(p, unit);
         if (target != kNone) {
             break;
         }
         addEdge(p, unit, current | solid);
-        p = m_states[p].link;
+        p = next;
     }
     if (p == kNone) {
         m_states[current].link = 0;
@@ -165,10 +190,11 @@ void SuffixAutomaton::extend(char16_t unit) {
         return;
     }
     // q also stands for longer strings that do not end here: split off the shorter ones into a clone. The edge
-    // from p becomes solid; those from p's shorter suffixes do not.
+    // from p becomes solid; those from p's shorter suffixes do not. q is read once the edges are redirected, so
+    // that it is on its way meanwhile.
+    prefetch(q);
     const std::uint32_t clone = newState();
-    for (std::uint32_t solid = kSolid; p != kNone && (targetOf(p, unit) & ~kSolid) == q; solid = 0) {
-        setTarget(p, unit, clone | solid);
+    for (solid = kSolid; p != kNone && redirect(p, unit, q, clone | solid); solid = 0) {
         p = m_states[p].link;
     }
     m_states[clone].link = m_states[q].link;

@@ -61,11 +61,21 @@ private:
     static_assert(sizeof(State) == 16);
 
     void extend(char16_t unit);
+    // Asks for a state's record ahead of its use; a hint only.
+    void prefetch(std::uint32_t state) const {
+#if defined(__GNUC__)
+        if (state != kNone) {
+            __builtin_prefetch(&m_states[state]);
+        }
+#endif
+    }
     std::uint32_t newState();
     // The target of the state's edge on `unit`, with its kSolid flag, or kNone.
     std::uint32_t targetOf(std::uint32_t state, char16_t unit) const;
-    // Points the state's existing edge on `unit` at `target`.
-    void setTarget(std::uint32_t state, char16_t unit, std::uint32_t target);
+    // Points the state's edge on `unit` at `to` if it points at `from` (solid or not), and tells whether it did. The
+    // edge must exist, as it does on the suffix-link path from a state that has one: the path's strings are
+    // suffixes of that state's strings.
+    bool redirect(std::uint32_t state, char16_t unit, std::uint32_t from, std::uint32_t to);
     // The pool index of the target of a wide state's i-th edge, and that target read and written.
     static std::size_t targetAt(const State& s, std::size_t i) {
         return s.second + (std::size_t{1} << s.secondUnit) + 2 * i;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <numeric>
 #include <stdexcept>
 #include <utility>
 
@@ -154,11 +155,19 @@ std::vector<std::u16string> FindUnsupportedWords(const std::vector<std::u16strin
     if (disclosureWordString.empty()) {
         return cleaned;
     }
-    MultiWordMatcher matcher;
-    std::vector<MultiWordMatcher::WordId> ids;
-    ids.reserve(cleaned.size());
+    std::vector<std::u16string> upper;
+    upper.reserve(cleaned.size());
     for (const std::u16string& word : cleaned) {
-        ids.push_back(word.empty() ? 0 : matcher.add(upperCase(word)));
+        upper.push_back(upperCase(word));
+    }
+    // Added in sorted order, each word costs the matcher time in proportion to its length only.
+    std::vector<std::size_t> order(cleaned.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::sort(order.begin(), order.end(), [&upper](std::size_t a, std::size_t b) { return upper[a] < upper[b]; });
+    MultiWordMatcher matcher;
+    std::vector<MultiWordMatcher::WordId> ids(cleaned.size());
+    for (const std::size_t i : order) {
+        ids[i] = upper[i].empty() ? 0 : matcher.add(upper[i]);
     }
     const std::vector<bool> found = matcher.findIn(upperCase(disclosureWordString));
     std::vector<std::u16string> unsupported;

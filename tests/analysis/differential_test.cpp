@@ -231,6 +231,54 @@ TEST(MultiWordMatcher, findsExactlyTheWordsThatOccur) {
     }
 }
 
+// Nodes with a few children and with hundreds (the scan searches those two ways), words added in sorted order and
+// out of it, and words added after a scan, which must count in the next one.
+TEST(MultiWordMatcher, findsWordsBelowNodesOfManyChildren) {
+    std::mt19937 random(12);
+    for (const unsigned letters : {3u, 40u, 300u}) {
+        for (int round = 0; round < 200; ++round) {
+            const auto randomWord = [&] {
+                // A shared first unit gives the node below it as many children as there are letters.
+                std::u16string word(1, u'\x0100');
+                word += randomString(random, 4, letters);
+                if (word.size() == 1) {
+                    word += u'b';
+                }
+                return word;
+            };
+            std::vector<std::u16string> words;
+            for (int n = 1 + random() % 400; n > 0; --n) {
+                words.push_back(randomWord());
+            }
+            if (round % 2 == 0) {
+                std::sort(words.begin(), words.end());
+            }
+            std::u16string text;
+            for (int n = random() % 300; n > 0; --n) {
+                text += random() % 4 == 0 ? words[random() % words.size()] : randomWord();
+            }
+            MultiWordMatcher matcher;
+            std::vector<MultiWordMatcher::WordId> ids;
+            const auto check = [&] {
+                const std::vector<bool> found = matcher.findIn(text);
+                ASSERT_EQ(found.size(), matcher.wordIdLimit());
+                for (std::size_t i = 0; i < ids.size(); ++i) {
+                    ASSERT_EQ(found[ids[i]], text.find(words[i]) != text.npos)
+                        << letters << " letters: " << escape(words[i]);
+                }
+            };
+            for (std::size_t i = 0; i < words.size() / 2; ++i) {
+                ids.push_back(matcher.add(words[i]));
+            }
+            check();
+            for (std::size_t i = words.size() / 2; i < words.size(); ++i) {
+                ids.push_back(matcher.add(words[i]));
+            }
+            check();
+        }
+    }
+}
+
 std::vector<std::string> corpusNumbers() {
     return corpus::numbers();
 }
