@@ -42,27 +42,35 @@ inline std::uint32_t SuffixAutomaton::targetOf(std::uint32_t state, char16_t uni
     return found == end ? kNone : loadTarget(targetAt(s, static_cast<std::size_t>(found - units)));
 }
 
-// Every state on the suffix-link path from a state with an edge on `unit` has one too: its strings are suffixes of
-// that state's strings.
 bool SuffixAutomaton::redirect(std::uint32_t state, char16_t unit, std::uint32_t from, std::uint32_t to) {
-    std::uint32_t* held = nullptr; // the target where the root's table or the state's record holds it
-    std::size_t at = 0;            // or its pool index
     if (state == 0) {
-        held = &m_rootEdges[unit];
-    } else if (State& s = m_states[state]; s.first != kWide) {
-        held = s.firstUnit == unit && s.first != kNone ? &s.first : &s.second;
-    } else {
-        const char16_t* units = m_edgePool.data() + s.second;
-        at = targetAt(s, static_cast<std::size_t>(std::find(units, units + s.firstUnit + 1, unit) - units));
+        std::uint32_t& target = m_rootEdges[unit];
+        if ((target & ~kSolid) != from) {
+            return false;
+        }
+        target = to;
+        return true;
     }
-    if (((held != nullptr ? *held : loadTarget(at)) & ~kSolid) != from) {
+    State& s = m_states[state];
+    if (s.first != kWide) {
+        std::uint32_t& target = s.firstUnit == unit && s.first != kNone ? s.first : s.second;
+        if ((target & ~kSolid) != from) {
+            return false;
+        }
+        target = to;
+        return true;
+    }
+    const char16_t* units = m_edgePool.data() + s.second;
+    const char16_t* end = units + s.firstUnit + 1;
+    const char16_t* found = std::find(units, end, unit);
+    if (found == end) {
         return false;
     }
-    if (held != nullptr) {
-        *held = to;
-    } else {
-        storeTarget(at, to);
+    const std::size_t at = targetAt(s, static_cast<std::size_t>(found - units));
+    if ((loadTarget(at) & ~kSolid) != from) {
+        return false;
     }
+    storeTarget(at, to);
     return true;
 }
 
