@@ -76,14 +76,14 @@ void MultiWordMatcher::prepare() {
         if (node == 0) {
             continue;
         }
-        for (std::uint32_t child = n.firstChild; child != kNone; child = m_nodes[child].nextSibling) {
+        for (std::uint32_t i = n.childBegin; i < n.childEnd; ++i) {
             std::uint32_t fallback = n.fallback;
-            std::uint32_t target = childOf(fallback, m_units[child]);
+            std::uint32_t target = childOf(fallback, m_childUnits[i]);
             while (target == kNone && fallback != 0) {
                 fallback = m_nodes[fallback].fallback;
-                target = childOf(fallback, m_units[child]);
+                target = childOf(fallback, m_childUnits[i]);
             }
-            m_nodes[child].fallback = target == kNone ? 0 : target;
+            m_nodes[m_childNodes[i]].fallback = target == kNone ? 0 : target;
         }
     }
     m_prepared = true;
