@@ -20,7 +20,7 @@ std::size_t SuffixAutomaton::usedBytes() const {
 }
 
 inline std::uint32_t SuffixAutomaton::newState() {
-    if (m_states.size() >= kWide) {
+    if (m_states.size() >= kNone) {
         throw std::length_error("suffix automaton too large");
     }
     m_states.push_back(State{kNone, kNone, kNone, 0, 0});
@@ -32,9 +32,12 @@ inline std::uint32_t SuffixAutomaton::targetOf(std::uint32_t state, char16_t uni
         return unit < m_rootEdges.size() ? m_rootEdges[unit] : kNone;
     }
     const State& s = m_states[state];
-    if (s.first != kWide) {
+    if (!isWide(s)) {
         // An absent edge has kNone for its target, whatever its unit says.
         return s.firstUnit == unit ? s.first : s.secondUnit == unit ? s.second : kNone;
+    }
+    if ((s.first & unitBit(unit)) == 0) {
+        return kNone;
     }
     const char16_t* units = m_edgePool.data() + s.second;
     const char16_t* end = units + s.firstUnit + 1;
@@ -52,7 +55,7 @@ bool SuffixAutomaton::redirect(std::uint32_t state, char16_t unit, std::uint32_t
         return true;
     }
     State& s = m_states[state];
-    if (s.first != kWide) {
+    if (!isWide(s)) {
         std::uint32_t& target = s.firstUnit == unit && s.first != kNone ? s.first : s.second;
         if ((target & ~kSolid) != from) {
             return false;
@@ -91,23 +94,24 @@ void SuffixAutomaton::addEdge(std::uint32_t from, char16_t unit, std::uint32_t t
         return;
     }
     State& s = m_states[from];
-    if (s.first == kNone) {
+    if (!isWide(s) && s.first == kNone) {
         s.first = to;
         s.firstUnit = unit;
         return;
     }
-    if (s.first != kWide && s.second == kNone) {
+    if (!isWide(s) && s.second == kNone) {
         s.second = to;
         s.secondUnit = unit;
         return;
     }
-    if (s.first != kWide) {
-        s = State{s.link, kWide, newBlock(s, 2), 1, 2};
+    if (!isWide(s)) {
+        s = State{s.link | kWide, unitBit(s.firstUnit) | unitBit(s.secondUnit), newBlock(s, 2), 1, 2};
     } else if (s.firstUnit + 1u == 1u << s.secondUnit) {
         s.second = newBlock(s, s.secondUnit + 1u);
         ++s.secondUnit;
     }
     ++s.firstUnit;
+    s.first |= unitBit(unit);
     m_edgePool[s.second + s.firstUnit] = unit;
     storeTarget(targetAt(s, s.firstUnit), to);
 }
@@ -115,12 +119,12 @@ void SuffixAutomaton::addEdge(std::uint32_t from, char16_t unit, std::uint32_t t
 std::uint32_t SuffixAutomaton::newBlock(const State& s, unsigned sizeLog2) {
     const std::size_t block = m_edgePool.size();
     const std::size_t size = std::size_t{3} << sizeLog2;
-    if (block + size >= kWide) {
+    if (block + size >= UINT32_MAX) {
         throw std::length_error("suffix automaton too large");
     }
     m_edgePool.resize(block + size);
-    const State moved{s.link, kWide, static_cast<std::uint32_t>(block), s.firstUnit, static_cast<char16_t>(sizeLog2)};
-    if (s.first != kWide) {
+    const State moved{s.link, s.first, static_cast<std::uint32_t>(block), s.firstUnit, static_cast<char16_t>(sizeLog2)};
+    if (!isWide(s)) {
         m_edgePool[block] = s.firstUnit;
         m_edgePool[block + 1] = s.secondUnit;
         storeTarget(targetAt(moved, 0), s.first);
@@ -135,15 +139,15 @@ std::uint32_t SuffixAutomaton::newBlock(const State& s, unsigned sizeLog2) {
 }
 
 void SuffixAutomaton::copyEdges(std::uint32_t from, std::uint32_t to) {
-    const auto unsolid = [](std::uint32_t target) { return target == kNone ? kNone : target & ~kSolid; };
+    const auto unsolid = [](std::uint32_t target) { return target & ~kSolid; };
     const State source = m_states[from];
-    if (source.first != kWide) {
+    if (!isWide(source)) {
         m_edgeCount += (source.first != kNone ? 1 : 0) + (source.second != kNone ? 1 : 0);
         State& clone = m_states[to];
         clone = State{clone.link, unsolid(source.first), unsolid(source.second), source.firstUnit, source.secondUnit};
         return;
     }
-    const State copy{m_states[to].link, kWide, newBlock(source, source.secondUnit), source.firstUnit,
+    const State copy{m_states[to].link | kWide, source.first, newBlock(source, source.secondUnit), source.firstUnit,
                      source.secondUnit};
     for (std::size_t i = 0; i <= copy.firstUnit; ++i) {
         storeTarget(targetAt(copy, i), unsolid(loadTarget(targetAt(copy, i))));
@@ -169,7 +173,7 @@ void SuffixAutomaton::extend(char16_t unit) {
         last.first = current | kSolid;
         last.firstUnit = unit;
         ++m_edgeCount;
-        p = last.link;
+        p = linkOf(last);
         prefetch(p);
         solid = 0;
     }
@@ -179,7 +183,7 @@ void SuffixAutomaton::extend(char16_t unit) {
     for (; p != kNone; solid = 0) {
         // The walk is a chain of cache misses: asking for the next state while this one's edges are searched lets
         // two of them overlap.
-        const std::uint32_t next = m_states[p].link;
+        const std::uint32_t next = linkOf(m_states[p]);
         prefetch(next);
         target = targetOf(p, unit);
         if (target != kNone) {
@@ -203,11 +207,11 @@ void SuffixAutomaton::extend(char16_t unit) {
     prefetch(q);
     const std::uint32_t clone = newState();
     for (solid = kSolid; p != kNone && redirect(p, unit, q, clone | solid); solid = 0) {
-        p = m_states[p].link;
+        p = linkOf(m_states[p]);
     }
-    m_states[clone].link = m_states[q].link;
+    m_states[clone].link = linkOf(m_states[q]);
     copyEdges(q, clone);
-    m_states[q].link = clone;
+    m_states[q].link = (m_states[q].link & kWide) | clone;
     m_states[current].link = clone;
 }
 

@@ -39,26 +39,31 @@ public:
     std::size_t usedBytes() const;
 
 private:
-    static constexpr std::uint32_t kNone = UINT32_MAX;
+    // No state, or no edge. State indices stay below it.
+    static constexpr std::uint32_t kNone = 0x7FFFFFFF;
     // Set in an edge's target when the edge is solid: its target's longest string is its source's plus one unit.
     // The textbook automaton keeps that length in every state and compares lengths; the flag tells the same
     // without a look at the target state and without storing lengths at all.
     static constexpr std::uint32_t kSolid = 0x80000000u;
-    // In a state's `first`: its edges are in a block of the edge pool. State indices stay below it.
-    static constexpr std::uint32_t kWide = kSolid - 1;
+    // Set in a state's `link` when its edges are in a block of the edge pool.
+    static constexpr std::uint32_t kWide = 0x80000000u;
 
     // `first` and `second` are the targets of the state's edges on `firstUnit` and `secondUnit`, kNone where there
-    // is none (`first` fills first). Or `first` is kWide, `second` the pool index of the state's block of edges,
+    // is none (`first` fills first). Or, in a wide state, `second` is the pool index of its block of edges,
     // `firstUnit` their number less one and `secondUnit` the block's size as a power of two: a block for n edges
-    // is 3n pool units long, their n units first, then their 32-bit targets.
+    // is 3n pool units long, their n units first, then their 32-bit targets. A wide state's `first` has bit u % 32
+    // set for each unit u of its edges, so that most searches for an edge it lacks need not read the block.
     struct State {
-        std::uint32_t link; // suffix link; kNone for the root
+        std::uint32_t link; // suffix link, kNone for the root; and kWide
         std::uint32_t first;
         std::uint32_t second;
         char16_t firstUnit;
         char16_t secondUnit;
     };
     static_assert(sizeof(State) == 16);
+    static bool isWide(const State& s) { return (s.link & kWide) != 0; }
+    static std::uint32_t linkOf(const State& s) { return s.link & ~kWide; }
+    static std::uint32_t unitBit(char16_t unit) { return std::uint32_t{1} << (unit & 31u); }
 
     void extend(char16_t unit);
     // Asks for a state's record ahead of its use; a hint only.
