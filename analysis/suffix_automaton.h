@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -13,10 +14,11 @@ namespace claimcheck {
 //
 // Layout: every state is a 16-byte record that holds its suffix link and up to two outgoing edges, which is all
 // that nearly every state of a text ever has, so a step of a walk reads one record. A state with more edges keeps
-// all of them side by side in a block of the edge pool, so that a search reads few cache lines; a full block is
-// copied to the pool's end at twice its size, and its old place stays unused. The root, which has an edge for
-// nearly every unit of the text and starts every walk of contains(), has a table indexed by unit instead (as long
-// as the highest unit seen).
+// all of them side by side in a block of the edge pool, so that a search reads few cache lines, and marks their
+// units in its record, so that looking for an edge it lacks seldom reads the block at all (in a long text, most
+// states on the suffix-link walk of an append lack the edge). A full block is copied to the pool's end at twice
+// its size, and its old place stays unused. The root, which has an edge for nearly every unit of the text and
+// starts every walk of contains(), has a table indexed by unit instead (as long as the highest unit seen).
 class SuffixAutomaton {
 public:
     SuffixAutomaton();
@@ -30,7 +32,15 @@ public:
         m_edgePool.reserve(8 * units);
     }
     void append(std::u16string_view units);
-    bool contains(std::u16string_view units) const;
+    // Sets found[i] to contains(strings[i]) for each i. kMostAtOnce strings at a time walk the automaton a unit
+    // each in turn, so that in a large automaton the cache misses of one walk overlap those of the others.
+    static constexpr std::size_t kMostAtOnce = 8;
+    void containsEach(std::span<const std::u16string_view> strings, bool* found) const;
+    bool contains(std::u16string_view units) const {
+        bool found = false;
+        containsEach({&units, 1}, &found);
+        return found;
+    }
 
     std::size_t stateCount() const { return m_states.size(); }
     std::size_t edgeCount() const { return m_edgeCount; }
