@@ -95,17 +95,17 @@ void SuffixAutomaton::addEdge(std::uint32_t from, char16_t unit, std::uint32_t t
         return;
     }
     State& s = m_states[from];
-    if (!isWide(s) && s.first == kNone) {
-        s.first = to;
-        s.firstUnit = unit;
-        return;
-    }
-    if (!isWide(s) && s.second == kNone) {
-        s.second = to;
-        s.secondUnit = unit;
-        return;
-    }
     if (!isWide(s)) {
+        if (s.first == kNone) {
+            s.first = to;
+            s.firstUnit = unit;
+            return;
+        }
+        if (s.second == kNone) {
+            s.second = to;
+            s.secondUnit = unit;
+            return;
+        }
         s = State{s.link | kWide, unitBit(s.firstUnit) | unitBit(s.secondUnit), newBlock(s, 2), 1, 2};
     } else if (s.firstUnit + 1u == 1u << s.secondUnit) {
         s.second = newBlock(s, s.secondUnit + 1u);

@@ -202,7 +202,7 @@ TEST(SuffixAutomaton, containsExactlySubstringsOverAWideAlphabet) {
                 probes.insert(probes.end(), {std::u16string(inside), any, near});
             }
             const std::vector<std::u16string_view> views(probes.begin(), probes.end());
-            std::unique_ptr<bool[]> found(new bool[views.size()]);
+            const auto found = std::make_unique<bool[]>(views.size());
             automaton.containsEach(views, found.get());
             for (std::size_t i = 0; i < views.size(); ++i) {
                 ASSERT_EQ(found[i], text.find(views[i]) != text.npos) << escape(views[i]);
