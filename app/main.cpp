@@ -1,3 +1,4 @@
+#include "app/large_pages.h"
 #include "input/merovin.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@ void allowTheWebViewToRunAsRoot() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    claimcheck::restartWithLargePages(argv);
     allowTheWebViewToRunAsRoot();
     // The web view of the input window shares the application's OpenGL contexts.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);

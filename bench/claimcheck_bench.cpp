@@ -3,6 +3,7 @@
 // table and checks the targets at the end; the exit status is 1 when a target is missed.
 
 #include "analysis/suffix_automaton.h"
+#include "app/large_pages.h"
 #include "analysis/word_index.h"
 #include "bench/heap_counter.h"
 #include "bench/synthetic_text.h"
@@ -300,6 +301,9 @@ void printTable() {
     std::printf("(prod ms: wall time of the whole analysis; prod cpu: its processor time; heap: peak above the heap "
                 "at its start; rss: the process's peak resident set, inputs included; heap B/u: heap per code unit "
                 "of the description's word string)\n");
+    const char* tunables = std::getenv("GLIBC_TUNABLES");
+    std::printf("GLIBC_TUNABLES=%s (glibc.malloc.hugetlb=1: the heap in large pages, as the program runs)\n",
+                tunables ? tunables : "");
     for (const auto& c : g_cases) {
         if (c->statesPerUnit > 0) {
             std::printf("automaton of the %s word string, per code unit: %.1f bytes held, %.1f in use, %.2f states, "
@@ -354,6 +358,8 @@ bool checkTargets() {
 } // namespace claimcheck::bench
 
 int main(int argc, char** argv) {
+    // As the program runs: with large pages, unless GLIBC_TUNABLES says otherwise (glibc.malloc.hugetlb=0).
+    claimcheck::restartWithLargePages(argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 2;
