@@ -1,7 +1,6 @@
 #include "analysis/suffix_automaton.h"
 
 #include <algorithm>
-#include <array>
 #include <stdexcept>
 
 namespace claimcheck {
@@ -216,30 +215,16 @@ void SuffixAutomaton::extend(char16_t unit) {
     m_states[current].link = clone;
 }
 
-void SuffixAutomaton::containsEach(std::span<const std::u16string_view> strings, bool* found) const {
-    std::array<std::uint32_t, kMostAtOnce> states{};
-    for (std::size_t first = 0; first < strings.size(); first += states.size()) {
-        const std::size_t count = std::min(states.size(), strings.size() - first);
-        const std::span<const std::u16string_view> walking = strings.subspan(first, count);
-        std::fill_n(states.begin(), count, 0);
-        std::fill_n(found + first, count, true);
-        for (std::size_t depth = 0, steps = count; steps > 0; ++depth) {
-            steps = 0;
-            for (std::size_t i = 0; i < count; ++i) {
-                if (states[i] == kNone || depth >= walking[i].size()) {
-                    continue;
-                }
-                const std::uint32_t target = targetOf(states[i], walking[i][depth]);
-                states[i] = target & ~kSolid;
-                if (target == kNone) {
-                    found[first + i] = false;
-                    continue;
-                }
-                prefetch(states[i]);
-                ++steps;
-            }
+bool SuffixAutomaton::contains(std::u16string_view units) const {
+    std::uint32_t state = 0;
+    for (const char16_t unit : units) {
+        const std::uint32_t target = targetOf(state, unit);
+        if (target == kNone) {
+            return false;
         }
+        state = target & ~kSolid;
     }
+    return true;
 }
 
 } // namespace claimcheck

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <span>
 #include <string_view>
 #include <vector>
 
@@ -32,15 +31,7 @@ public:
         m_edgePool.reserve(8 * units);
     }
     void append(std::u16string_view units);
-    // Sets found[i] to contains(strings[i]) for each i. kMostAtOnce strings at a time walk the automaton a unit
-    // each in turn, so that in a large automaton the cache misses of one walk overlap those of the others.
-    static constexpr std::size_t kMostAtOnce = 8;
-    void containsEach(std::span<const std::u16string_view> strings, bool* found) const;
-    bool contains(std::u16string_view units) const {
-        bool found = false;
-        containsEach({&units, 1}, &found);
-        return found;
-    }
+    bool contains(std::u16string_view units) const;
 
     std::size_t stateCount() const { return m_states.size(); }
     std::size_t edgeCount() const { return m_edgeCount; }

@@ -5,11 +5,9 @@
 #include "analysis/upper_case.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <numeric>
-#include <span>
 #include <stdexcept>
 #include <utility>
 
@@ -67,21 +65,11 @@ private:
     std::size_t m_count = 0;
 };
 
-// Whether the non-empty word occurs in the string at a place that ends beyond its first `before` units.
-bool endsAfter(std::u16string_view string, std::size_t before, std::u16string_view word) {
-    return string.size() > before && string.find(word, before - std::min(before, word.size() - 1)) != string.npos;
-}
-
 } // namespace
-
-// Several words at once pay for their direct searches only where walks miss the cache: beyond 4 MB of states.
-WordIndex BuildWordIndex(std::u16string_view text) {
-    return BuildWordIndex(text, std::size_t{1} << 18);
-}
 
 // In two passes, each with a small working set: first the words the word string may lack, then the automaton
 // admits those it does not contain.
-WordIndex BuildWordIndex(std::u16string_view text, std::size_t batchesFromStates) {
+WordIndex BuildWordIndex(std::u16string_view text) {
     WordIndex index;
     if (text.empty()) {
         return index;
@@ -108,39 +96,25 @@ WordIndex BuildWordIndex(std::u16string_view text, std::size_t batchesFromStates
             }
         }
     }
-    // 2. The automaton of the word string admits each candidate that it does not contain, and grows with it. Once
-    // it is large, it is asked about a few candidates at once (their walks' cache misses then overlap) and answers
-    // as the word string stood before them. A candidate it contains stays contained, as the string only grows; one
-    // that it lacks may still occur in what those before it added, so that end of the string is searched directly.
-    // A word longer than kShortWord is asked about alone, which keeps those searches short.
-    constexpr std::size_t kShortWord = 64;
+    // 2. The automaton of the word string admits each candidate that it does not contain, and grows with it.
     SuffixAutomaton automaton;
     std::size_t candidateUnits = 0;
     for (const std::u16string_view word : candidates) {
         candidateUnits += word.size();
     }
     automaton.reserve(candidateUnits);
-    index.wordString.reserve(candidateUnits);
-    std::array<bool, SuffixAutomaton::kMostAtOnce> found{};
-    for (std::size_t i = 0; i < candidates.size();) {
-        std::size_t end = i + 1;
-        const std::size_t atOnce = automaton.stateCount() < batchesFromStates ? 1 : found.size();
-        while (i >= unconditional && end < candidates.size() && end - i < atOnce &&
-               candidates[end - 1].size() <= kShortWord && candidates[end].size() <= kShortWord) {
-            ++end;
+    std::size_t wordStringLength = 0;
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        if (i < unconditional || !automaton.contains(candidates[i])) {
+            automaton.append(candidates[i]);
+            index.words.emplace_back(candidates[i]);
+            wordStringLength += candidates[i].size();
         }
-        automaton.containsEach(std::span(candidates).subspan(i, end - i), found.data());
-        const std::size_t before = index.wordString.size();
-        for (std::size_t k = i; k < end; ++k) {
-            const std::u16string_view word = candidates[k];
-            if (k >= unconditional && (found[k - i] || endsAfter(index.wordString, before, word))) {
-                continue;
-            }
-            automaton.append(word);
-            index.words.emplace_back(word);
-            index.wordString += word;
-        }
-        i = end;
+    }
+    // Put together once, at its exact size.
+    index.wordString.reserve(wordStringLength);
+    for (const std::u16string& word : index.words) {
+        index.wordString += word;
     }
     return index;
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,10 +15,6 @@ struct WordIndex {
 // Cuts the text at every U+0020 and admits each word that does not already occur inside the word string built
 // so far (an empty word only while that string is still empty).
 WordIndex BuildWordIndex(std::u16string_view text);
-// The same, asking the word string's automaton about several words at a time from the moment it has this many
-// states. The form above starts where the automaton outgrows the cache; tests pass 0 to take that path on short
-// texts.
-WordIndex BuildWordIndex(std::u16string_view text, std::size_t batchesFromStates);
 
 // Removes CR LF pairs, then LF, '.', ',', ':' and ';', each in its own pass. Nothing else changes.
 std::u16string CleanClaimWord(std::u16string_view entry);

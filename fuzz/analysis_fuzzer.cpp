@@ -20,22 +20,18 @@ std::string describe(std::u16string_view claims, std::u16string_view disclosure)
     return "claims " + escape(claims) + ", disclosure " + escape(disclosure);
 }
 
-// Both ways of asking the automaton: a word at a time, and several at once from the start.
 WordIndex checkedIndex(std::u16string_view text, const std::string& input) {
+    WordIndex index = BuildWordIndex(text);
     const WordIndex expected = literal::BuildWordIndex(text);
-    for (const std::size_t batchesFromStates : {std::size_t{0}, SIZE_MAX}) {
-        const WordIndex index = BuildWordIndex(text, batchesFromStates);
-        const std::string what = batchesFromStates == 0 ? "BuildWordIndex in batches " : "BuildWordIndex ";
-        if (index.words != expected.words) {
-            disagreement((what + "words").c_str(), input + ", indexing " + escape(text), escape(index.words),
-                         escape(expected.words));
-        }
-        if (index.wordString != expected.wordString) {
-            disagreement((what + "wordString").c_str(), input + ", indexing " + escape(text), escape(index.wordString),
-                         escape(expected.wordString));
-        }
+    if (index.words != expected.words) {
+        disagreement("BuildWordIndex words", input + ", indexing " + escape(text), escape(index.words),
+                     escape(expected.words));
     }
-    return expected;
+    if (index.wordString != expected.wordString) {
+        disagreement("BuildWordIndex wordString", input + ", indexing " + escape(text), escape(index.wordString),
+                     escape(expected.wordString));
+    }
+    return index;
 }
 
 void checkUnsupported(const std::vector<std::u16string>& entries, std::u16string_view wordString,
