@@ -3,8 +3,8 @@
 // table and checks the targets at the end; the exit status is 1 when a target is missed.
 
 #include "analysis/suffix_automaton.h"
-#include "app/large_pages.h"
 #include "analysis/word_index.h"
+#include "app/large_pages.h"
 #include "bench/heap_counter.h"
 #include "bench/synthetic_text.h"
 #include "corpus.h"

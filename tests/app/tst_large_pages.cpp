@@ -36,7 +36,8 @@ void LargePagesTest::tunablesWithLargePages() {
     QFETCH(bool, restarts);
     QFETCH(QByteArray, expected);
 
-    const std::optional<std::string> tunables = claimcheck::tunablesWithLargePages(unset ? nullptr : current.constData());
+    const std::optional<std::string> tunables =
+        claimcheck::tunablesWithLargePages(unset ? nullptr : current.constData());
     QCOMPARE(tunables.has_value(), restarts);
     if (restarts)
         QCOMPARE(QByteArray::fromStdString(*tunables), expected);
