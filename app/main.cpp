@@ -1,17 +1,15 @@
-#include "app/large_pages.h"
 #include "input/merovin.h"
+#include "platform/system.h"
 
 #include <QApplication>
 #include <QByteArray>
-
-#include <unistd.h>
 
 namespace {
 
 // Chromium, which renders the input window's web view, refuses to start as root with its sandbox on. Only then is
 // the sandbox turned off, and any flags the user has set are kept.
 void allowTheWebViewToRunAsRoot() {
-    if (geteuid() != 0)
+    if (!claimcheck::platform::runsAsSuperuser())
         return;
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     if (flags.split(' ').contains("--no-sandbox"))
@@ -25,7 +23,6 @@ void allowTheWebViewToRunAsRoot() {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    claimcheck::restartWithLargePages(argv);
     allowTheWebViewToRunAsRoot();
     // The web view of the input window shares the application's OpenGL contexts.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);

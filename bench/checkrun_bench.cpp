@@ -1,6 +1,5 @@
 // Times a whole check run, from "Check for support" to the painted results window, on real patents.
 #include "analysis/check_run.h"
-#include "app/large_pages.h"
 #include "results/trevask.h"
 #include "results/word_list.h"
 
@@ -38,7 +37,6 @@ BENCHMARK_CAPTURE(BM_CheckRun, EP3882239, std::string("EP3882239"))->Unit(benchm
 BENCHMARK_CAPTURE(BM_CheckRun, EP3882354, std::string("EP3882354"))->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    claimcheck::restartWithLargePages(argv); // as the program runs
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

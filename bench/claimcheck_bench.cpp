@@ -4,20 +4,16 @@
 
 #include "analysis/suffix_automaton.h"
 #include "analysis/word_index.h"
-#include "app/large_pages.h"
 #include "bench/heap_counter.h"
 #include "bench/synthetic_text.h"
 #include "corpus.h"
 #include "literal_rules.h"
+#include "platform/system.h"
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <ctime>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -74,34 +70,17 @@ const Inputs& inputsOf(Case& c) {
     static Inputs inputs;
     if (current != &c) {
         inputs = Inputs{};
-        malloc_trim(0);
+        platform::returnFreeHeap();
         inputs = c.make();
         current = &c;
     }
     return inputs;
 }
 
-// Starts a new resident-set peak (Linux: writing 5 to clear_refs resets VmHWM to the current resident set).
+// Starts a new resident-set peak, from a heap that holds no free memory of earlier cases.
 void resetResidentPeak() {
-    malloc_trim(0);
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
-
-// The processor time of the process while a case runs.
-double processCpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-double residentPeakBytes() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmHWM:", 0) == 0) {
-            return std::stod(line.substr(6)) * 1024.0;
-        }
-    }
-    return 0;
+    platform::returnFreeHeap();
+    platform::resetResidentPeak();
 }
 
 void mix(std::uint64_t& digest, std::u16string_view text) {
@@ -112,7 +91,7 @@ void mix(std::uint64_t& digest, std::u16string_view text) {
 }
 
 std::uint64_t digestOf(const WordIndex& claims, const WordIndex& description,
-                     const std::vector<std::u16string>& unsupported) {
+                       const std::vector<std::u16string>& unsupported) {
     std::uint64_t digest = 0xcbf29ce484222325u;
     for (const WordIndex* index : {&claims, &description}) {
         for (const std::u16string& word : index->words) {
@@ -148,7 +127,7 @@ void runWholeAnalysis(benchmark::State& state, Case& c, const Rules& rules, std:
         resetHeapPeak();
         state.ResumeTiming();
 
-        const double cpu0 = processCpuSeconds();
+        const double cpu0 = platform::processCpuSeconds();
         const auto t0 = Clock::now();
         claims = rules.buildWordIndex(inputs.claims);
         const auto t1 = Clock::now();
@@ -156,7 +135,7 @@ void runWholeAnalysis(benchmark::State& state, Case& c, const Rules& rules, std:
         const auto t2 = Clock::now();
         unsupported = rules.findUnsupportedWords(claims.words, description.wordString);
         const auto t3 = Clock::now();
-        result.wholeCpuSeconds += processCpuSeconds() - cpu0;
+        result.wholeCpuSeconds += platform::processCpuSeconds() - cpu0;
 
         result.claimsIndexSeconds += std::chrono::duration<double>(t1 - t0).count();
         result.descriptionIndexSeconds += std::chrono::duration<double>(t2 - t1).count();
@@ -172,7 +151,7 @@ void runWholeAnalysis(benchmark::State& state, Case& c, const Rules& rules, std:
     result.unsupportedSeconds /= n;
     result.wholeCpuSeconds /= n;
     result.wholeSeconds = result.claimsIndexSeconds + result.descriptionIndexSeconds + result.unsupportedSeconds;
-    result.rssPeakBytes = residentPeakBytes();
+    result.rssPeakBytes = platform::peakResidentBytes().value_or(0);
     result.wordStringUnits = description.wordString.size();
     result.entries = description.words.size();
     result.unsupported = unsupported.size();
@@ -301,9 +280,6 @@ void printTable() {
     std::printf("(prod ms: wall time of the whole analysis; prod cpu: its processor time; heap: peak above the heap "
                 "at its start; rss: the process's peak resident set, inputs included; heap B/u: heap per code unit "
                 "of the description's word string)\n");
-    const char* tunables = std::getenv("GLIBC_TUNABLES");
-    std::printf("GLIBC_TUNABLES=%s (glibc.malloc.hugetlb=1: the heap in large pages, as the program runs)\n",
-                tunables ? tunables : "");
     for (const auto& c : g_cases) {
         if (c->statesPerUnit > 0) {
             std::printf("automaton of the %s word string, per code unit: %.1f bytes held, %.1f in use, %.2f states, "
@@ -322,9 +298,9 @@ bool checkTargets() {
         allMet = allMet && met;
     };
     std::printf("\n");
-    double load = 0;
-    if (getloadavg(&load, 1) == 1 && load > std::thread::hardware_concurrency()) {
-        std::printf("load average %.1f on %u processors: wall times are not reliable now\n", load,
+    if (const std::optional<double> load = platform::loadAverage();
+        load && *load > std::thread::hardware_concurrency()) {
+        std::printf("load average %.1f on %u processors: wall times are not reliable now\n", *load,
                     std::thread::hardware_concurrency());
     }
     for (const auto& c : g_cases) {
@@ -358,8 +334,6 @@ bool checkTargets() {
 } // namespace claimcheck::bench
 
 int main(int argc, char** argv) {
-    // As the program runs: with large pages, unless GLIBC_TUNABLES says otherwise (glibc.malloc.hugetlb=0).
-    claimcheck::restartWithLargePages(argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 2;

@@ -1,6 +1,6 @@
 #include "bench/heap_counter.h"
 
-#include <malloc.h>
+#include "platform/system.h"
 
 #include <algorithm>
 #include <atomic>
@@ -16,7 +16,8 @@ std::atomic<std::size_t> g_peak{0};
 
 void* counted(void* p) {
     // Counting the usable size lets delete, which may not be told the size, subtract exactly what was added.
-    const std::size_t live = g_live.fetch_add(malloc_usable_size(p), std::memory_order_relaxed) + malloc_usable_size(p);
+    const std::size_t size = platform::allocatedBytes(p);
+    const std::size_t live = g_live.fetch_add(size, std::memory_order_relaxed) + size;
     std::size_t peak = g_peak.load(std::memory_order_relaxed);
     while (live > peak && !g_peak.compare_exchange_weak(peak, live, std::memory_order_relaxed)) {
     }
@@ -43,7 +44,7 @@ void* allocateAligned(std::size_t size, std::align_val_t alignment) {
 
 void release(void* p) {
     if (p != nullptr) {
-        g_live.fetch_sub(malloc_usable_size(p), std::memory_order_relaxed);
+        g_live.fetch_sub(platform::allocatedBytes(p), std::memory_order_relaxed);
         std::free(p);
     }
 }

@@ -1,35 +1,23 @@
 #include "word_list.h"
 
+#include "collation/dictionary_order.h"
+#include "entry_display.h"
+
 #include <QAbstractListModel>
 #include <QApplication>
 #include <QKeyEvent>
-#include <QLocale>
 #include <QMouseEvent>
-#include <QStyledItemDelegate>
-
-#include <unicode/ucol.h>
-#include <unicode/uloc.h>
 
 #include <algorithm>
-#include <cstring>
-#include <limits>
 #include <utility>
 #include <vector>
 
 namespace claimcheck {
 
-// Collation of the lists: a dictionary's order in the user's language. Entries are compared by ICU's collator for
-// the collation locale of the user (QLocale().collation(), which follows LC_COLLATE); where that locale is C or
-// POSIX, whose collation is plain code points, by ICU's root order, which suits English, German and French alike.
-// Base letters decide first, accents next and case last, so "élan" stands between "Ebene" and "Emil", and "apple"
-// just before "Apple". Digits compare one by one, as text ("10" before "9"). Control characters (line breaks, tabs)
-// and line and paragraph separators take no part in the comparison: an entry stands where its visible characters put
-// it. Entries that still compare equal are ordered by their exact code units, so the order is total and the sorted
-// order does not depend on the order the entries came in.
-//
-// Entries that begin alike need not stand together ("ea", "éa", "eb"), so the type-ahead looks through the list in
-// order for the first entry that begins with the typed text.
 namespace {
+
+// Entries that begin alike need not stand together in dictionary order ("ea", "éa", "eb"), so the type-ahead looks
+// through the list in order for the first entry that begins with the typed text, comparing case-folded units.
 
 // A case-folded code unit of a text: each code point is simply case-folded (QChar::toCaseFolded, one code point for
 // one; a lone surrogate stands for itself).
@@ -84,234 +72,6 @@ bool startsWithFolded(QStringView text, QStringView prefix) {
     return true;
 }
 
-// Characters that an entry holds but that do not show as themselves: C0 and C1 controls (a line break, a tab) and
-// the line and paragraph separators. The list draws line breaks as a mark of its own.
-bool isInvisible(char16_t u) {
-    return u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == QChar::LineSeparator || u == QChar::ParagraphSeparator;
-}
-
-// The text that collates: the entry without its invisible characters. Most entries have none, and are not copied.
-QStringView visiblePart(QStringView text, QString& scratch) {
-    const auto invisible = std::find_if(text.begin(), text.end(), [](QChar c) { return isInvisible(c.unicode()); });
-    if (invisible == text.end())
-        return text;
-    scratch.clear();
-    for (const QChar c : text)
-        if (!isInvisible(c.unicode()))
-            scratch.append(c);
-    return scratch;
-}
-
-const UChar* units(QStringView text) {
-    return reinterpret_cast<const UChar*>(text.utf16());
-}
-
-// The ICU name of the locale whose dictionary order the lists follow: empty for the root order.
-QByteArray collationLocaleId() {
-    const QLocale locale = QLocale().collation();
-    if (locale.language() == QLocale::C)
-        return {};
-    char id[ULOC_FULLNAME_CAPACITY] = {};
-    UErrorCode status = U_ZERO_ERROR;
-    uloc_forLanguageTag(locale.bcp47Name().toLatin1().constData(), id, sizeof id, nullptr, &status);
-    return U_SUCCESS(status) ? QByteArray(id) : QByteArray();
-}
-
-// ICU's collator for the user's collation locale, in its default strength (base letters, accents, case), with
-// canonically equivalent texts (a precomposed "é" and "e" with a combining accent) compared alike.
-class Collation {
-public:
-    Collation() {
-        UErrorCode status = U_ZERO_ERROR;
-        m_collator = ucol_open(collationLocaleId().constData(), &status);
-        if (U_FAILURE(status)) {
-            status = U_ZERO_ERROR;
-            m_collator = ucol_open("", &status);
-        }
-        if (U_FAILURE(status))
-            qFatal("claimcheck: ICU has no collation data (%s)", u_errorName(status));
-        ucol_setAttribute(m_collator, UCOL_NORMALIZATION_MODE, UCOL_ON, &status);
-    }
-    ~Collation() { ucol_close(m_collator); }
-    Collation(const Collation&) = delete;
-    Collation& operator=(const Collation&) = delete;
-
-    bool before(const QString& a, const QString& b) const {
-        QString scratchA;
-        QString scratchB;
-        const QStringView x = visiblePart(a, scratchA);
-        const QStringView y = visiblePart(b, scratchB);
-        const UCollationResult order =
-            ucol_strcoll(m_collator, units(x), int32_t(x.size()), units(y), int32_t(y.size()));
-        return order != UCOL_EQUAL ? order == UCOL_LESS : a < b;
-    }
-
-    // Puts the entries in order. Each entry's sort key is made once, and the sort compares keys, which are bytes.
-    // Gives the foldedHead of each entry too, in the new order, made while the entry's text is at hand.
-    void sort(QList<QString>& texts, std::vector<quint64>& foldedHeads) const;
-
-private:
-    UCollator* m_collator = nullptr;
-};
-
-// An entry's place in the sort: the first eight bytes of its sort key as a number, which settle most comparisons
-// without a look at the rest; where the rest of the key lies; which entry it is. Sixteen bytes, so the sort moves
-// little.
-struct SortItem {
-    quint64 head;
-    quint32 keyStart;
-    quint32 index;
-};
-
-// Sort keys end in a zero byte and hold no other; the bytes of a head past the end of its key are zero.
-quint64 head(const uint8_t* key) {
-    quint64 head = 0;
-    bool ended = false;
-    for (int i = 0; i < 8; ++i) {
-        ended = ended || key[i] == 0;
-        head = (head << 8) | (ended ? 0u : key[i]);
-    }
-    return head;
-}
-
-// Orders the items by head, items of equal heads in the order they came in: a radix sort, four stable passes of
-// sixteen bits each, which compares no two items (a comparison sort of a million entries took twice as long).
-void sortByHead(std::vector<SortItem>& items) {
-    if (items.size() < 2)
-        return;
-    std::vector<SortItem> moved(items.size());
-    std::vector<quint32> starts(0x10000);
-    for (int shift = 0; shift < 64; shift += 16) {
-        const auto digit = [shift](const SortItem& item) { return size_t(item.head >> shift) & 0xFFFF; };
-        std::fill(starts.begin(), starts.end(), 0);
-        for (const SortItem& item : items)
-            ++starts[digit(item)];
-        if (starts[digit(items.front())] == items.size())
-            continue; // the same digit throughout: nothing moves
-        quint32 total = 0;
-        for (quint32& start : starts)
-            total += std::exchange(start, total);
-        for (const SortItem& item : items)
-            moved[starts[digit(item)]++] = item;
-        items.swap(moved);
-    }
-}
-
-void Collation::sort(QList<QString>& texts, std::vector<quint64>& foldedHeads) const {
-    std::vector<uint8_t> keys;
-    keys.reserve(size_t(texts.size()) * 20);
-    std::vector<SortItem> items;
-    items.reserve(size_t(texts.size()));
-    QString scratch;
-    std::vector<uint8_t> key(256);
-    std::vector<quint64> heads;
-    heads.reserve(size_t(texts.size()));
-    for (qsizetype i = 0; i < texts.size(); ++i) {
-        heads.push_back(foldedHead(texts.at(i)));
-        const QStringView visible = visiblePart(texts.at(i), scratch);
-        int32_t length =
-            ucol_getSortKey(m_collator, units(visible), int32_t(visible.size()), key.data(), int32_t(key.size()));
-        if (size_t(length) > key.size()) {
-            key.resize(size_t(length));
-            length = ucol_getSortKey(m_collator, units(visible), int32_t(visible.size()), key.data(), length);
-        }
-        if (keys.size() + size_t(length) > std::numeric_limits<quint32>::max())
-            qFatal("claimcheck: the sort keys of a list outgrow four gigabytes");
-        items.push_back({head(key.data()), quint32(keys.size()), quint32(i)});
-        keys.insert(keys.end(), key.data(), key.data() + length);
-    }
-
-    const auto* base = reinterpret_cast<const char*>(keys.data());
-    const auto keyOrder = [base](const SortItem& a, const SortItem& b) {
-        if (a.head != b.head)
-            return a.head < b.head ? -1 : 1;
-        // Equal heads whose last byte is zero hold the whole of two equal keys.
-        return (a.head & 0xFF) == 0 ? 0 : std::strcmp(base + a.keyStart + 8, base + b.keyStart + 8);
-    };
-    // By key alone first: the texts are not read, and entries with equal keys stand in the order they came in.
-    sortByHead(items);
-    for (auto run = items.begin(); run != items.end();) {
-        const auto end = std::find_if(run, items.end(), [run](const SortItem& item) { return item.head != run->head; });
-        if (end - run > 1 && (run->head & 0xFF) != 0) {
-            std::sort(run, end, [&keyOrder](const SortItem& a, const SortItem& b) {
-                const int order = keyOrder(a, b);
-                return order != 0 ? order < 0 : a.index < b.index;
-            });
-        }
-        run = end;
-    }
-    // Then each run of equal keys by code units. Most such runs are the same text again and again, and stay.
-    const auto byText = [&texts](const SortItem& a, const SortItem& b) {
-        return texts.at(a.index) < texts.at(b.index);
-    };
-    for (auto run = items.begin(); run != items.end();) {
-        auto end = std::next(run);
-        bool sameText = true;
-        for (; end != items.end() && keyOrder(*run, *end) == 0; ++end)
-            sameText = sameText && texts.at(run->index) == texts.at(end->index);
-        if (!sameText)
-            std::stable_sort(run, end, byText);
-        run = end;
-    }
-
-    // The texts are gathered in their new order from all over the old one: each is asked for a little ahead of its
-    // turn, so that waiting for memory overlaps (this about halved the time of the gather for a million entries).
-    constexpr size_t kAhead = 16;
-    QList<QString> sorted;
-    sorted.reserve(texts.size());
-    foldedHeads.clear();
-    foldedHeads.reserve(items.size());
-    const QString* old = texts.constData();
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (i + kAhead < items.size())
-            __builtin_prefetch(old + items[i + kAhead].index);
-        sorted.append(std::move(texts[items[i].index]));
-        foldedHeads.push_back(heads[items[i].index]);
-    }
-    texts.swap(sorted);
-}
-
-// The most characters of an entry that an item shows. Far more than any list is wide, and the style measures all
-// it is given on every paint: an entry of a million characters (a pasted text without a blank) took seconds to
-// paint in full, on every repaint of its list.
-constexpr qsizetype kMostShownCharacters = 500;
-
-// Line breaks inside an entry are drawn as a visible mark, so every item stays one line high. Only the beginning of
-// an overlong entry is shown; the list's elision marks it as cut.
-QString oneLine(QString text) {
-    if (text.size() > kMostShownCharacters) {
-        const bool splitsAPair = text.at(kMostShownCharacters - 1).isHighSurrogate();
-        text.truncate(kMostShownCharacters - (splitsAPair ? 1 : 0));
-    }
-    for (QChar& c : text) {
-        const char16_t u = c.unicode();
-        if (u == u'\n' || u == u'\r' || u == u'\v' || u == u'\f' || u == QChar::LineSeparator ||
-            u == QChar::ParagraphSeparator)
-            c = QChar(0x21B5);
-    }
-    return text;
-}
-
-class WordDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    QString displayText(const QVariant& value, const QLocale&) const override { return oneLine(value.toString()); }
-
-    // The view sizes every row like the first one, which is often an empty entry: give every row the height of a
-    // line of text.
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        const QSize size = QStyledItemDelegate::sizeHint(option, index);
-        QStyleOptionViewItem line(option);
-        initStyleOption(&line, index);
-        line.text = QStringLiteral("Xg");
-        line.features |= QStyleOptionViewItem::HasDisplay;
-        const QStyle* style = option.widget ? option.widget->style() : QApplication::style();
-        const QSize lineSize = style->sizeFromContents(QStyle::CT_ItemViewItem, &line, QSize(), option.widget);
-        return QSize(size.width(), std::max(size.height(), lineSize.height()));
-    }
-};
-
 } // namespace
 
 // The entries in collation order. Added entries wait in a buffer and are merged in all at once on the next read,
@@ -354,9 +114,8 @@ public:
     // added entry equal to an existing one goes after it. The buffer is emptied first, so a read from inside the
     // reset notifications finds nothing left to merge.
     int merge(int selected) {
-        QList<QString> added = std::exchange(m_pending, {});
         std::vector<quint64> addedHeads;
-        m_collation.sort(added, addedHeads);
+        QList<QString> added = sorted(std::exchange(m_pending, {}), addedHeads);
         if (m_entries.isEmpty()) {
             beginResetModel();
             m_entries.swap(added);
@@ -366,7 +125,7 @@ public:
         }
         m_heads.clear();
         // Where each added entry goes: before the entry now at that place. The places only grow.
-        const auto before = [this](const QString& a, const QString& b) { return m_collation.before(a, b); };
+        const auto before = [this](const QString& a, const QString& b) { return m_order.before(a, b); };
         std::vector<qsizetype> places;
         places.reserve(size_t(added.size()));
         auto from = m_entries.cbegin();
@@ -415,7 +174,34 @@ public:
     }
 
 private:
-    Collation m_collation;
+    // The texts in dictionary order, and the foldedHead of each in that order. The heads are made in the order the
+    // texts came in, which is close to the order of their characters in memory.
+    QList<QString> sorted(QList<QString> texts, std::vector<quint64>& heads) const {
+        std::vector<quint64> unsortedHeads;
+        unsortedHeads.reserve(size_t(texts.size()));
+        for (const QString& text : texts)
+            unsortedHeads.push_back(foldedHead(text));
+        const std::vector<quint32> positions = m_order.sortedPositions(texts);
+        // The texts are gathered in their new order from all over the old one: each is asked for a little ahead of
+        // its turn, so that waiting for memory overlaps (this about halved the time of the gather for a million
+        // entries).
+        QList<QString> result;
+        result.reserve(texts.size());
+        heads.clear();
+        heads.reserve(positions.size());
+        for (size_t i = 0; i < positions.size(); ++i) {
+#if defined(__GNUC__)
+            constexpr size_t kAhead = 16;
+            if (i + kAhead < positions.size())
+                __builtin_prefetch(texts.constData() + positions[i + kAhead]);
+#endif
+            result.append(std::move(texts[positions[i]]));
+            heads.push_back(unsortedHeads[positions[i]]);
+        }
+        return result;
+    }
+
+    DictionaryOrder m_order;
     QList<QString> m_entries;
     QList<QString> m_pending;
     mutable std::vector<quint64> m_heads; // foldedHead of each entry, in list order; empty: made by the next search

@@ -3,6 +3,7 @@
 // still answers clicks. Each case prints its times and its peak memory; only a generous memory bound is asserted.
 
 #include "input/merovin.h"
+#include "platform/system.h"
 #include "results/trevask.h"
 #include "results/word_list.h"
 #include "results_window_fixture.h"
@@ -10,7 +11,6 @@
 #include "ui/huge_words.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTest>
@@ -32,23 +32,9 @@ constexpr qint64 kPeakMemoryBoundMb = 3000;
 
 const QString kNothingElseFound = QStringLiteral("Nothing else found");
 
-// "VmHWM:   123456 kB" from /proc/self/status, in MB; -1 when unreadable.
-qint64 statusFieldMb(const char* field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qsizetype(qstrlen(field))).trimmed().split(' ').value(0).toLongLong() / 1024;
-    }
-    return -1;
-}
-
-// Lets the next VmHWM reading show the peak of what comes after, not of earlier cases (Linux: "5" resets it).
-void resetPeakMemory() {
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-    if (clearRefs.open(QIODevice::WriteOnly))
-        clearRefs.write("5");
+// The process's peak resident memory in MB; -1 where the system does not tell.
+qint64 peakMemoryMb() {
+    return qint64(claimcheck::platform::peakResidentBytes().value_or(-1048576.0) / 1048576.0);
 }
 
 // A deterministic stand-in for real prose: invented words from syllables, commas and full stops, lines that meet
@@ -327,8 +313,9 @@ void HostileInputTest::everyCheckRunFinishesKeepsTheTextsAndAnswersPicks_data() 
 
 void HostileInputTest::everyCheckRunFinishesKeepsTheTextsAndAnswersPicks() {
     QFETCH(Case, kind);
-    resetPeakMemory();
-    const qint64 baseMb = statusFieldMb("VmRSS:");
+    // A new peak starts at the resident memory of now, so that earlier cases do not count.
+    claimcheck::platform::resetResidentPeak();
+    const qint64 baseMb = peakMemoryMb();
     const Texts texts = makeTexts(kind);
 
     MessageRecorder messages;
@@ -418,7 +405,7 @@ void HostileInputTest::everyCheckRunFinishesKeepsTheTextsAndAnswersPicks() {
     QCOMPARE(boxPlainText(*window.RichTextBox1->document()), claimsTyped);
     expectAnOrdinaryRunWorks(window);
 
-    const qint64 peakMb = statusFieldMb("VmHWM:");
+    const qint64 peakMb = peakMemoryMb();
     std::printf("hostile input '%s': claims %lld, disclosure %lld characters; lists %d/%d/%d; into the boxes %lld ms, "
                 "check run %lld ms, first paint %lld ms, %d picks (%d found) %lld ms; peak memory %lld MB "
                 "(%lld MB before the texts)\n",

@@ -5,18 +5,12 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <sys/resource.h>
+#include "platform/system.h"
 
 using claimcheck::pumpedPause;
+using claimcheck::platform::processCpuSeconds;
 
 namespace {
-
-double processCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 double secondsSince(const QElapsedTimer& clock) {
     return double(clock.nsecsElapsed()) / 1e9;
