@@ -54,9 +54,8 @@ template <typename T> T* named(T* widget, const char* name) {
 QLabel* headingLabel(QWidget* parent, const char* name, const QString& caption) {
     auto* label = named(new QLabel(caption, parent), name);
     label->setFont(sansSerifFont(kHeadingPointSize, QFont::Bold));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, bgrColor(kHeadingColour));
-    label->setPalette(palette);
+    // On the window's own background, which the theme chooses: a dark one gets a lighter shade of the design's blue.
+    setDesignTextColor(label, bgrColor(kHeadingColour));
     return label;
 }
 

@@ -2,6 +2,12 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QEvent>
+#include <QPalette>
+#include <QWidget>
+
+#include <algorithm>
+#include <cmath>
 
 namespace claimcheck {
 
@@ -31,7 +37,95 @@ QIcon loadIcon() {
     return icon;
 }
 
+constexpr QPalette::ColorGroup kColourGroups[] = {QPalette::Active, QPalette::Inactive, QPalette::Disabled};
+
+// WCAG 2's relative luminance of an sRGB colour.
+double relativeLuminance(const QColor& colour) {
+    const auto linear = [](int component) {
+        const double c = component / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    const QColor rgb = colour.toRgb();
+    return 0.2126 * linear(rgb.red()) + 0.7152 * linear(rgb.green()) + 0.0722 * linear(rgb.blue());
+}
+
+// Keeps a control's text in its design colour, or the readable shade of it, against whatever background the
+// theme gives the control: applied at once and again on every change of the control's palette (an application
+// palette or style set later reaches the control as such a change).
+class DesignTextColour final : public QObject {
+public:
+    DesignTextColour(QWidget* control, const QColor& colour) : QObject(control), m_colour(colour) {
+        control->installEventFilter(this);
+        apply(control);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::PaletteChange)
+            apply(static_cast<QWidget*>(watched));
+        return false;
+    }
+
+private:
+    // Sets the palette only when a shade differs, so the change it causes ends here.
+    void apply(QWidget* control) const {
+        QPalette palette = control->palette();
+        bool changed = false;
+        for (const QPalette::ColorGroup group : kColourGroups) {
+            const QColor shade = readableShade(m_colour, palette.color(group, control->backgroundRole()));
+            if (palette.color(group, control->foregroundRole()) != shade) {
+                palette.setColor(group, control->foregroundRole(), shade);
+                changed = true;
+            }
+        }
+        if (changed)
+            control->setPalette(palette);
+    }
+
+    QColor m_colour;
+};
+
 } // namespace
+
+double contrastRatio(const QColor& a, const QColor& b) {
+    const double la = relativeLuminance(a);
+    const double lb = relativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor readableShade(const QColor& colour, const QColor& background) {
+    if (contrastRatio(colour, background) >= kLeastTextContrast)
+        return colour;
+    const QColor white(Qt::white);
+    const QColor black(Qt::black);
+    const QColor towards = contrastRatio(white, background) >= contrastRatio(black, background) ? white : black;
+    const QColor from = colour.toRgb();
+    constexpr int kSteps = 256;
+    for (int step = 1; step < kSteps; ++step) {
+        const auto mix = [step](int a, int b) { return a + int(std::lround(double(b - a) * step / kSteps)); };
+        const QColor shade(mix(from.red(), towards.red()), mix(from.green(), towards.green()),
+                           mix(from.blue(), towards.blue()));
+        if (contrastRatio(shade, background) >= kLeastTextContrast)
+            return shade;
+    }
+    return towards;
+}
+
+void setDesignBackground(QWidget* control, const QColor& background) {
+    QPalette palette = control->palette();
+    for (const QPalette::ColorGroup group : kColourGroups) {
+        palette.setColor(group, QPalette::Base, background);
+        // The roles a box or list draws its own text with. WindowText and ButtonText stay the theme's: the control's
+        // scroll bars draw their arrows with them, on the theme's own colours.
+        palette.setColor(group, QPalette::Text, designTextColor());
+        palette.setColor(group, QPalette::PlaceholderText, designTextColor());
+    }
+    control->setPalette(palette);
+}
+
+void setDesignTextColor(QWidget* control, const QColor& colour) {
+    new DesignTextColour(control, colour);
+}
 
 QFont sansSerifFont(double pointSize, int weight) {
     registerSubstitutes();
