@@ -91,6 +91,10 @@ merovin::merovin(QString patentServer, QWidget* parent) : QMainWindow(parent), m
     EExit = menuBar()->addAction(QStringLiteral("Exit"));
     EExit->setObjectName(QStringLiteral("EExit"));
 
+    // The pressed menu item is the theme's highlighted text on its highlight: a shade of the highlight where the two
+    // do not read together.
+    keepHighlightReadable(menuBar());
+
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     client->setFont(controlFont());

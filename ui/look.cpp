@@ -1,5 +1,6 @@
 #include "look.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QEvent>
@@ -8,6 +9,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <utility>
 
 namespace claimcheck {
 
@@ -49,12 +52,14 @@ double relativeLuminance(const QColor& colour) {
     return 0.2126 * linear(rgb.red()) + 0.7152 * linear(rgb.green()) + 0.0722 * linear(rgb.blue());
 }
 
-// Keeps a control's text in its design colour, or the readable shade of it, against whatever background the
-// theme gives the control: applied at once and again on every change of the control's palette (an application
-// palette or style set later reaches the control as such a change).
-class DesignTextColour final : public QObject {
+// Keeps a control's palette as a rule wants it, given the palette the control has from its theme: applied at once and
+// again on every change of the control's palette (an application palette or a style set later reaches the control as
+// such a change).
+class PaletteRule final : public QObject {
 public:
-    DesignTextColour(QWidget* control, const QColor& colour) : QObject(control), m_colour(colour) {
+    using Rule = std::function<void(const QWidget& control, QPalette& palette)>;
+
+    PaletteRule(QWidget* control, Rule rule) : QObject(control), m_rule(std::move(rule)) {
         control->installEventFilter(this);
         apply(control);
     }
@@ -67,22 +72,15 @@ protected:
     }
 
 private:
-    // Sets the palette only when a shade differs, so the change it causes ends here.
+    // Sets the palette only when the rule changes it, so the change this causes ends here.
     void apply(QWidget* control) const {
         QPalette palette = control->palette();
-        bool changed = false;
-        for (const QPalette::ColorGroup group : kColourGroups) {
-            const QColor shade = readableShade(m_colour, palette.color(group, control->backgroundRole()));
-            if (palette.color(group, control->foregroundRole()) != shade) {
-                palette.setColor(group, control->foregroundRole(), shade);
-                changed = true;
-            }
-        }
-        if (changed)
+        m_rule(*control, palette);
+        if (!(palette == control->palette()))
             control->setPalette(palette);
     }
 
-    QColor m_colour;
+    Rule m_rule;
 };
 
 } // namespace
@@ -124,7 +122,22 @@ void setDesignBackground(QWidget* control, const QColor& background) {
 }
 
 void setDesignTextColor(QWidget* control, const QColor& colour) {
-    new DesignTextColour(control, colour);
+    new PaletteRule(control, [colour](const QWidget& c, QPalette& palette) {
+        for (const QPalette::ColorGroup group : kColourGroups)
+            palette.setColor(group, c.foregroundRole(),
+                             readableShade(colour, palette.color(group, c.backgroundRole())));
+    });
+}
+
+void keepHighlightReadable(QWidget* control) {
+    new PaletteRule(control, [](const QWidget& c, QPalette& palette) {
+        // From the theme's own highlight, not from the shade set before.
+        const QPalette theme = QApplication::palette(&c);
+        for (const QPalette::ColorGroup group : kColourGroups)
+            palette.setColor(group, QPalette::Highlight,
+                             readableShade(theme.color(group, QPalette::Highlight),
+                                           palette.color(group, QPalette::HighlightedText)));
+    });
 }
 
 QFont sansSerifFont(double pointSize, int weight) {

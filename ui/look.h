@@ -41,6 +41,12 @@ void setDesignBackground(QWidget* control, const QColor& background);
 // it, in every colour group; kept so whenever the control's palette changes (a new scheme, a new style).
 void setDesignTextColor(QWidget* control, const QColor& colour);
 
+// The colour rule of a highlight the theme draws under its own highlighted text (the input window's menu bar, whose
+// pressed item is drawn so): the theme's highlight where its highlighted text reads on it, otherwise readableShade of
+// the highlight against that text, in every colour group and after every palette change. Fusion's light highlight
+// (#308cc6) under white text reaches only 3.69.
+void keepHighlightReadable(QWidget* control);
+
 // "MS Sans Serif" of the given size and weight where installed, otherwise a sans-serif face like it.
 QFont sansSerifFont(double pointSize, int weight = QFont::Normal);
 
