@@ -112,6 +112,11 @@ merovin::merovin(QString patentServer, QWidget* parent) : QMainWindow(parent), m
     WebBrowser1 = named(new WebView(client), "WebBrowser1");
     keepHugeWordsFast(RichTextBox1->document());
     keepHugeWordsFast(RichTextBox2->document());
+    // Tab goes on to the next control in the focus order, as in every other control of the window: by default a text
+    // edit types a tab character instead and keeps the focus, and no key then leaves the claims box (Ctrl+Tab does
+    // nothing there either), so a keyboard user never reached the disclosure box, the number box or "Get text ".
+    for (QTextEdit* box : {RichTextBox1, RichTextBox2})
+        box->setTabChangesFocus(true);
 
     Place(Command1, kCommand1);
     Place(RichTextBox1, kRichTextBox1);
