@@ -113,8 +113,8 @@ void setDesignBackground(QWidget* control, const QColor& background) {
     QPalette palette = control->palette();
     for (const QPalette::ColorGroup group : kColourGroups) {
         palette.setColor(group, QPalette::Base, background);
-        // The roles a box or list draws its own text with. WindowText and ButtonText stay the theme's: the control's
-        // scroll bars draw their arrows with them, on the theme's own colours.
+        // The roles a box or list draws its own text with. WindowText stays the theme's: Fusion draws the control's
+        // scroll bar arrows with it, on the theme's own colours.
         palette.setColor(group, QPalette::Text, designTextColor());
         palette.setColor(group, QPalette::PlaceholderText, designTextColor());
     }
