@@ -1,7 +1,7 @@
 // What a screen reader is told, on a real accessibility bus: Xvfb, a D-Bus session with the AT-SPI bus launcher
 // (tests/app/CMakeLists.txt starts them) and QT_LINUX_ACCESSIBILITY_ALWAYS_ON, so that Qt's AT-SPI bridge is active.
 // The events Qt hands its bridge are recorded here instead of being sent on.
-#include "input/merovin.h"
+#include "analysis/check_run.h"
 #include "results/trevask.h"
 #include "ui/message_box.h"
 
@@ -10,11 +10,10 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
-#include <QPushButton>
 #include <QTest>
-#include <QTextEdit>
 #include <QTimer>
 
+#include <algorithm>
 #include <vector>
 
 using namespace claimcheck;
@@ -86,28 +85,35 @@ bool toldAsTheResultsWindow(const std::vector<Heard>& events, QAccessible::Event
 
 } // namespace
 
+// The check run as "Check for support" starts it, from another window of the program that has the focus. (The input
+// window itself is left out: its web view sets up OpenGL under X, which leaks in Mesa, and the sanitizer build runs
+// this test.)
 void ScreenReaderTest::theResultsWindowIsAnnouncedAsAWindowWhenItOpensAndWhenRaised() {
-    merovin input;
+    QWidget input;
+    input.setWindowTitle(QStringLiteral("Check for claim support"));
     input.show();
     input.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&input));
-    input.RichTextBox1->setPlainText(QStringLiteral("1. A wheel comprising a hub and an axle."));
-    input.RichTextBox2->setPlainText(QStringLiteral("The wheel has a hub and spokes."));
+    ResultsWindowHost host;
+    const auto check = [&host] {
+        runSupportCheck(host, QStringLiteral("1. A wheel comprising a hub and an axle."),
+                        QStringLiteral("The wheel has a hub and spokes."));
+    };
 
     size_t from = heard().size();
-    input.Command1->click();
-    trevask* results = input.results().window();
+    check();
+    trevask* results = host.window();
     QVERIFY(results);
     QVERIFY(QTest::qWaitForWindowActive(results));
     QTRY_VERIFY(toldAsTheResultsWindow(about(results, from), QAccessible::ObjectShow));
     QTRY_VERIFY(toldAsTheResultsWindow(about(results, from), QAccessible::StateChanged));
 
-    // Back to the input window, and the check again: the open results window is raised, made active, and the focus
+    // Back to the other window, and the check again: the open results window is raised, made active, and the focus
     // is told inside it.
     input.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&input));
     from = heard().size();
-    input.Command1->click();
+    check();
     QVERIFY(QTest::qWaitForWindowActive(results));
     QTRY_VERIFY(toldAsTheResultsWindow(about(results, from), QAccessible::StateChanged));
     QTRY_VERIFY(QApplication::focusWidget() && results->isAncestorOf(QApplication::focusWidget()));

@@ -19,7 +19,8 @@
 #include <QTextEdit>
 #include <QTimer>
 
-#include <optional>
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 using namespace claimcheck;
