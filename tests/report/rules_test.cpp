@@ -67,37 +67,63 @@ TEST_P(WordsRules, reportExactlyTheWordsTheDescriptionLacks) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, WordsRules,
     ::testing::Values(
-        WordsCase{"lineBreakSplitsWords", QStringLiteral("a device\nand axle"), QStringLiteral("a device and axle"), {}},
-        WordsCase{"everyWhiteSpaceSplits", QStringLiteral("wheel\u00A0axle\u2003hub\tnut\u2029bolt\r\nrim"),
-                  QStringLiteral("wheel axle hub nut bolt rim"), {}},
-        WordsCase{"punctuationStrippedFromTheEndsOnly", QStringLiteral("\u201Cwheel,\u201D (axle); hub."),
-                  QStringLiteral("wheel axle hub"), {}},
-        WordsCase{"innerPunctuationKept", QStringLiteral("in-protocol path-ASIC"), QStringLiteral("in protocol path ASIC"),
+        WordsCase{
+            "lineBreakSplitsWords", QStringLiteral("a device\nand axle"), QStringLiteral("a device and axle"), {}},
+        WordsCase{"everyWhiteSpaceSplits",
+                  QStringLiteral("wheel\u00A0axle\u2003hub\tnut\u2029bolt\r\nrim"),
+                  QStringLiteral("wheel axle hub nut bolt rim"),
+                  {}},
+        WordsCase{"punctuationStrippedFromTheEndsOnly",
+                  QStringLiteral("\u201Cwheel,\u201D (axle); hub."),
+                  QStringLiteral("wheel axle hub"),
+                  {}},
+        WordsCase{"innerPunctuationKept",
+                  QStringLiteral("in-protocol path-ASIC"),
+                  QStringLiteral("in protocol path ASIC"),
                   {QStringLiteral("in-protocol"), QStringLiteral("path-ASIC")}},
-        WordsCase{"numbersAndReferenceNumeralsLeftOut", QStringLiteral("1. A wheel 27 of 3.5 mm, 60% (12) 517/681"),
-                  QStringLiteral("a wheel of mm"), {}},
-        WordsCase{"labelsLeftOut", QStringLiteral("(a) wheel; (iv) axle; b) hub (12b) ii. (XIV)"),
-                  QStringLiteral("wheel axle hub ii"), {}},
-        WordsCase{"aWordInBracketsIsNoLabel", QStringLiteral("(optional) (mix)"), QStringLiteral("wheel"),
+        WordsCase{"numbersAndReferenceNumeralsLeftOut",
+                  QStringLiteral("1. A wheel 27 of 3.5 mm, 60% (12) 517/681"),
+                  QStringLiteral("a wheel of mm"),
+                  {}},
+        WordsCase{"labelsLeftOut",
+                  QStringLiteral("(a) wheel; (iv) axle; b) hub (12b) ii. (XIV)"),
+                  QStringLiteral("wheel axle hub ii"),
+                  {}},
+        WordsCase{"aWordInBracketsIsNoLabel",
+                  QStringLiteral("(optional) (mix)"),
+                  QStringLiteral("wheel"),
                   {QStringLiteral("mix"), QStringLiteral("optional")}},
-        WordsCase{"mergedWordsAreNoLongerMade", QStringLiteral("the device\n27 and\nA1"), QStringLiteral("the device and"),
+        WordsCase{"mergedWordsAreNoLongerMade",
+                  QStringLiteral("the device\n27 and\nA1"),
+                  QStringLiteral("the device and"),
                   {QStringLiteral("A1")}},
         WordsCase{"supportIgnoresCase", QStringLiteral("WHEEL Axle"), QStringLiteral("wheels, the AXLE"), {}},
         WordsCase{"supportedInsideOneWord", QStringLiteral("heel cat"), QStringLiteral("wheels indicate"), {}},
-        WordsCase{"neverAcrossTwoWords", QStringLiteral("football therapy"), QStringLiteral("foot ball the rapy"),
+        WordsCase{"neverAcrossTwoWords",
+                  QStringLiteral("football therapy"),
+                  QStringLiteral("foot ball the rapy"),
                   {QStringLiteral("football"), QStringLiteral("therapy")}},
-        WordsCase{"neverAcrossALineBreak", QStringLiteral("football"), QStringLiteral("foot\nball"),
+        WordsCase{"neverAcrossALineBreak",
+                  QStringLiteral("football"),
+                  QStringLiteral("foot\nball"),
                   {QStringLiteral("football")}},
         WordsCase{"claimsOwnWordsLeftOut",
                   QStringLiteral("2. The wheel of claim 1, wherein said wheel comprising thereof; Claims Comprises"),
-                  QStringLiteral("the wheel of"), {}},
-        WordsCase{"caseVariantsAreOneFindingSpeltAsFirstMet", QStringLiteral("Sprocket and sprocket and SPROCKET"),
-                  QStringLiteral("and"), {QStringLiteral("Sprocket")}},
-        WordsCase{"dictionaryOrder", QStringLiteral("zeta \u00C9mile apple Eagle \u00E9lan"), QStringLiteral("x"),
+                  QStringLiteral("the wheel of"),
+                  {}},
+        WordsCase{"caseVariantsAreOneFindingSpeltAsFirstMet",
+                  QStringLiteral("Sprocket and sprocket and SPROCKET"),
+                  QStringLiteral("and"),
+                  {QStringLiteral("Sprocket")}},
+        WordsCase{"dictionaryOrder",
+                  QStringLiteral("zeta \u00C9mile apple Eagle \u00E9lan"),
+                  QStringLiteral("x"),
                   {QStringLiteral("apple"), QStringLiteral("Eagle"), QStringLiteral("\u00E9lan"),
                    QStringLiteral("\u00C9mile"), QStringLiteral("zeta")}},
         WordsCase{"emptyDescriptionSupportsNothing", QStringLiteral("wheel"), QString(), {QStringLiteral("wheel")}},
-        WordsCase{"lettersBeyondTheBasicPlane", QStringLiteral("\U0001D400\U0001D401x"), QStringLiteral("y\U0001D400\U0001D401xz"),
+        WordsCase{"lettersBeyondTheBasicPlane",
+                  QStringLiteral("\U0001D400\U0001D401x"),
+                  QStringLiteral("y\U0001D400\U0001D401xz"),
                   {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -114,7 +140,8 @@ TEST(WordsRules, splitStripsAndKeepsOffsets) {
 
 TEST(WordsRules, theUsersOwnListLeavesOutMoreWordsInAnyCase) {
     const QString claims = QStringLiteral("a sprocket and a Flange and a gear");
-    EXPECT_EQ(wordsOfFindings(checkWords(claims, QStringLiteral("a and"), {QStringLiteral("FLANGE"), QStringLiteral("sprocket")})),
+    EXPECT_EQ(wordsOfFindings(
+                  checkWords(claims, QStringLiteral("a and"), {QStringLiteral("FLANGE"), QStringLiteral("sprocket")})),
               QStringList{QStringLiteral("gear")});
 }
 
@@ -123,13 +150,15 @@ TEST(WordsRules, everyOccurrenceInAnyCaseInTextOrder) {
     const CheckResult result = checkWords(claims, QStringLiteral("x"), {});
     EXPECT_EQ(wordsOfFindings(result), (QStringList{QStringLiteral("Gizmo"), QStringLiteral("gizmos")}));
     EXPECT_EQ(occurrencesOf(result, QStringLiteral("Gizmo")), (std::vector<qsizetype>{0, 8, 16}));
-    EXPECT_EQ(result.claimsIndex, (QStringList{QStringLiteral("Gizmo"), QStringLiteral("gizmos"), QStringLiteral("x")}));
+    EXPECT_EQ(result.claimsIndex,
+              (QStringList{QStringLiteral("Gizmo"), QStringLiteral("gizmos"), QStringLiteral("x")}));
 }
 
 // --- classic rules -----------------------------------------------------------------------------------------------
 
 TEST(ClassicRules, theWorkedExampleGivesTheWindowsLists) {
-    const CheckResult result = checkClassic(QStringLiteral("A wheel, and an axle."), QStringLiteral("The wheels turn on a shaft."));
+    const CheckResult result =
+        checkClassic(QStringLiteral("A wheel, and an axle."), QStringLiteral("The wheels turn on a shaft."));
     EXPECT_EQ(result.rules, Rules::Classic);
     EXPECT_EQ(result.claimsIndex, (QStringList{"A", "and", "axle.", "wheel,"}));
     EXPECT_EQ(result.descriptionIndex, (QStringList{"a", "on", "shaft.", "The", "turn", "wheels"}));
@@ -169,23 +198,23 @@ TEST_P(ClaimNumbering, readsTheUsualNumberingAtTheStartOfALine) {
     EXPECT_EQ(claimNumberAtLineStart(GetParam().line), GetParam().claim);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lines, ClaimNumbering,
-    ::testing::Values(NumberingCase{"stop", QStringLiteral("1. A wheel"), 1},
-                      NumberingCase{"spaceBeforeStop", QStringLiteral("12 . A wheel"), 12},
-                      NumberingCase{"bracket", QStringLiteral("3) A wheel"), 3},
-                      NumberingCase{"noSpaceAfterStop", QStringLiteral("4.An axle"), 4},
-                      NumberingCase{"indented", QStringLiteral("\t 5. An axle"), 5},
-                      NumberingCase{"claimWord", QStringLiteral("Claim 6"), 6},
-                      NumberingCase{"claimWordWithStop", QStringLiteral("CLAIM 7. An axle"), 7},
-                      NumberingCase{"claimWordWithColon", QStringLiteral("Claim 8:"), 8},
-                      NumberingCase{"decimal", QStringLiteral("3.5 mm of axle"), 0},
-                      NumberingCase{"referenceContinuingASentence", QStringLiteral("claim 1, wherein"), 0},
-                      NumberingCase{"claimWordInASentence", QStringLiteral("Claim 1 wherein"), 0},
-                      NumberingCase{"letterLabel", QStringLiteral("a) a wheel"), 0},
-                      NumberingCase{"numberAlone", QStringLiteral("27 wheels"), 0},
-                      NumberingCase{"empty", QString(), 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Lines, ClaimNumbering,
+                         ::testing::Values(NumberingCase{"stop", QStringLiteral("1. A wheel"), 1},
+                                           NumberingCase{"spaceBeforeStop", QStringLiteral("12 . A wheel"), 12},
+                                           NumberingCase{"bracket", QStringLiteral("3) A wheel"), 3},
+                                           NumberingCase{"noSpaceAfterStop", QStringLiteral("4.An axle"), 4},
+                                           NumberingCase{"indented", QStringLiteral("\t 5. An axle"), 5},
+                                           NumberingCase{"claimWord", QStringLiteral("Claim 6"), 6},
+                                           NumberingCase{"claimWordWithStop", QStringLiteral("CLAIM 7. An axle"), 7},
+                                           NumberingCase{"claimWordWithColon", QStringLiteral("Claim 8:"), 8},
+                                           NumberingCase{"decimal", QStringLiteral("3.5 mm of axle"), 0},
+                                           NumberingCase{"referenceContinuingASentence",
+                                                         QStringLiteral("claim 1, wherein"), 0},
+                                           NumberingCase{"claimWordInASentence", QStringLiteral("Claim 1 wherein"), 0},
+                                           NumberingCase{"letterLabel", QStringLiteral("a) a wheel"), 0},
+                                           NumberingCase{"numberAlone", QStringLiteral("27 wheels"), 0},
+                                           NumberingCase{"empty", QString(), 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Locate, linesColumnsAndOffsetsCountCharactersNotCodeUnits) {
     const QString claims = QStringLiteral("1. A \U0001D400x\n2. y \U0001D400z");
@@ -268,7 +297,8 @@ TEST(JsonFormat, anOccurrenceBeforeAnyClaimNumberHasANullClaim) {
                                        .toArray()[0]
                                        .toObject();
     EXPECT_TRUE(occurrence[QStringLiteral("claim")].isNull());
-    EXPECT_EQ(QString::fromUtf8(textReport(report)).section(u'\n', 0, 0), QStringLiteral("gizmo (1): line 1, column 3"));
+    EXPECT_EQ(QString::fromUtf8(textReport(report)).section(u'\n', 0, 0),
+              QStringLiteral("gizmo (1): line 1, column 3"));
 }
 
 TEST(HtmlFormat, isSelfContainedEscapedAndMarksEveryOccurrence) {
@@ -294,7 +324,8 @@ TEST(HtmlFormat, overlappingOccurrencesOfTwoWordsMakeOneMark) {
     const QString claims = QStringLiteral("x abcd");
     CheckResult result;
     result.unsupported = {Finding{QStringLiteral("abc"), {2}}, Finding{QStringLiteral("bcd"), {3}}};
-    const QString page = QString::fromUtf8(htmlReport(makeReport(result, claims, 1, QStringLiteral("c"), QStringLiteral("d"))));
+    const QString page =
+        QString::fromUtf8(htmlReport(makeReport(result, claims, 1, QStringLiteral("c"), QStringLiteral("d"))));
     EXPECT_TRUE(page.contains(QStringLiteral("x <span id=\"o1-1\"></span><mark>a<span id=\"o2-1\"></span>bcd</mark>")));
 }
 
@@ -315,7 +346,8 @@ TEST_P(CorpusPatent, wordsFindingsAreWordsAReaderWouldAccept) {
     const corpus::Patent patent = load(GetParam());
     const QString claims = q(patent.claims), description = q(patent.description);
     const CheckResult result = checkWords(claims, description, {});
-    const QStringList descriptionWords = description.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    const QStringList descriptionWords =
+        description.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
     for (const Finding& finding : result.unsupported) {
         SCOPED_TRACE(finding.word.toStdString());
         EXPECT_TRUE(std::any_of(finding.word.begin(), finding.word.end(), [](QChar c) { return c.isLetter(); }));
@@ -324,7 +356,8 @@ TEST_P(CorpusPatent, wordsFindingsAreWordsAReaderWouldAccept) {
         ASSERT_FALSE(finding.occurrences.empty());
         for (const qsizetype at : finding.occurrences) {
             EXPECT_EQ(claims.sliced(at, finding.word.size()).compare(finding.word, Qt::CaseInsensitive), 0);
-            EXPECT_TRUE(at == 0 || claims.at(at - 1).isSpace() || claims.at(at - 1).isPunct() || claims.at(at - 1).isSymbol());
+            EXPECT_TRUE(at == 0 || claims.at(at - 1).isSpace() || claims.at(at - 1).isPunct() ||
+                        claims.at(at - 1).isSymbol());
         }
         for (const QString& word : descriptionWords)
             ASSERT_FALSE(word.contains(finding.word, Qt::CaseInsensitive)) << word.toStdString();
