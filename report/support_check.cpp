@@ -100,6 +100,42 @@ char32_t codePointBefore(QStringView text, qsizetype end) {
     return text.at(end - 1).unicode();
 }
 
+// Unicode White_Space; the ASCII ones, by far the most frequent, without a call into ICU.
+bool isWhiteSpace(char32_t c) {
+    if (c < 0x80)
+        return c == u' ' || (c >= u'\t' && c <= u'\r');
+    return u_isUWhiteSpace(UChar32(c));
+}
+
+// Calls `visit(offset, word)` for each word of the text by the words rules, in text order: the text cut at white
+// space, punctuation and symbols stripped from each piece's ends, pieces without a letter and labels left out.
+template <typename Visit> void forEachWord(QStringView text, Visit visit) {
+    for (qsizetype i = 0; i < text.size();) {
+        char32_t c = codePointAt(text, i);
+        if (isWhiteSpace(c)) {
+            i += codePointLength(c);
+            continue;
+        }
+        const qsizetype tokenBegin = i;
+        bool hasLetter = false;
+        bool hasBracket = false;
+        for (; i < text.size() && !isWhiteSpace(c = codePointAt(text, i)); i += codePointLength(c)) {
+            hasLetter = hasLetter || isLetter(c);
+            hasBracket = hasBracket || c == u')';
+        }
+        const QStringView token = text.sliced(tokenBegin, i - tokenBegin);
+        // Every label ends in a bracket, so only such pieces need the pattern.
+        if (!hasLetter || (hasBracket && isLabel(token)))
+            continue;
+        qsizetype begin = 0, end = token.size();
+        while (isStripped(codePointAt(token, begin)))
+            begin += codePointLength(codePointAt(token, begin));
+        while (isStripped(codePointBefore(token, end)))
+            end -= codePointLength(codePointBefore(token, end));
+        visit(tokenBegin + begin, token.sliced(begin, end - begin));
+    }
+}
+
 } // namespace
 
 QString rulesName(Rules rules) {
@@ -148,29 +184,9 @@ CheckResult checkClassic(const QString& claims, const QString& description) {
 
 std::vector<TextWord> wordsOf(const QString& text) {
     std::vector<TextWord> words;
-    const QStringView all(text);
-    for (qsizetype i = 0; i < all.size();) {
-        if (u_isUWhiteSpace(UChar32(codePointAt(all, i)))) {
-            i += codePointLength(codePointAt(all, i));
-            continue;
-        }
-        const qsizetype tokenBegin = i;
-        bool hasLetter = false;
-        while (i < all.size() && !u_isUWhiteSpace(UChar32(codePointAt(all, i)))) {
-            const char32_t c = codePointAt(all, i);
-            hasLetter = hasLetter || isLetter(c);
-            i += codePointLength(c);
-        }
-        const QStringView token = all.sliced(tokenBegin, i - tokenBegin);
-        if (!hasLetter || isLabel(token))
-            continue;
-        qsizetype begin = 0, end = token.size();
-        while (isStripped(codePointAt(token, begin)))
-            begin += codePointLength(codePointAt(token, begin));
-        while (isStripped(codePointBefore(token, end)))
-            end -= codePointLength(codePointBefore(token, end));
-        words.push_back(TextWord{tokenBegin + begin, token.sliced(begin, end - begin).toString()});
-    }
+    forEachWord(text, [&words](qsizetype offset, QStringView word) {
+        words.push_back(TextWord{offset, word.toString()});
+    });
     return words;
 }
 
@@ -193,32 +209,38 @@ CheckResult checkWords(const QString& claims, const QString& description, const 
     };
     std::vector<Entry> entries;
     QHash<QString, std::size_t> entryOf;
-    for (TextWord& word : wordsOf(claims)) {
-        QString key = upperKey(word.word);
+    forEachWord(claims, [&](qsizetype offset, QStringView word) {
+        QString key = upperKey(word);
         if (leftOut.contains(key))
-            continue;
+            return;
         auto found = entryOf.find(key);
         if (found == entryOf.end()) {
             found = entryOf.insert(key, entries.size());
-            entries.push_back(Entry{std::move(word.word), std::move(key), {}});
+            entries.push_back(Entry{word.toString(), std::move(key), {}});
         }
-        entries[*found].occurrences.push_back(word.offset);
-    }
+        entries[*found].occurrences.push_back(offset);
+    });
 
     // The description's words likewise, joined by spaces for the matcher: no claim word holds a space, so none is
     // found across two words.
+    // A word met before in the same spelling, as most are, needs no case mapping: the spellings seen are views into
+    // the description.
     QStringList descriptionWords;
+    QSet<QStringView> spellings;
     QSet<QString> descriptionKeys;
     std::u16string joined;
-    for (const TextWord& word : wordsOf(description)) {
-        const QString key = upperKey(word.word);
+    forEachWord(description, [&](qsizetype, QStringView word) {
+        if (spellings.contains(word))
+            return;
+        spellings.insert(word);
+        QString key = upperKey(word);
         if (descriptionKeys.contains(key))
-            continue;
-        descriptionKeys.insert(key);
-        descriptionWords.append(word.word);
+            return;
+        descriptionWords.append(word.toString());
         joined += view(key);
         joined += u' ';
-    }
+        descriptionKeys.insert(std::move(key));
+    });
 
     // Added in sorted order, each word costs the matcher time in proportion to its length only.
     std::vector<std::size_t> byKey(entries.size());
