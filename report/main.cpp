@@ -64,7 +64,7 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption outputOption(
         QStringList{QStringLiteral("o"), QStringLiteral("output")},
         QStringLiteral("Write the report to <file>, replacing it only once the report is complete; standard output "
-                       "by default."),
+                       "by default or for -."),
         QStringLiteral("file"));
     const QCommandLineOption ignoreOption(
         QStringLiteral("ignore"),
@@ -114,9 +114,11 @@ int main(int argc, char* argv[]) {
         if (options.ignoreFile.isEmpty())
             return fail(QStringLiteral("--ignore: needs a file name"));
     }
-    const QString output = parser.value(outputOption);
+    QString output = parser.value(outputOption);
     if (parser.isSet(outputOption) && output.isEmpty())
         return fail(QStringLiteral("--output: needs a file name"));
+    if (output == u'-')
+        output.clear(); // standard output, as for the inputs
 
     const RunOutcome outcome = produceReport(options);
     if (outcome.status == kError)

@@ -64,7 +64,7 @@ private slots:
     void badInputIsOneLineOnStandardErrorAndNothingWritten();
     void aDraftDocumentIsCheckedInOneCommand_data();
     void aDraftDocumentIsCheckedInOneCommand();
-    void eitherTextMayComeFromStandardInput();
+    void eitherTextMayComeFromStandardInputAndTheReportGoToIt();
     void theOutputFileIsReplacedWhole();
     void anOutputThatCannotBeWrittenIsAnError();
     void theUsersIgnoreListLeavesOutItsWords();
@@ -206,13 +206,14 @@ void ReportProgramTest::aDraftDocumentIsCheckedInOneCommand() {
                             "4 of 9 claim words not found in the description (rules: words)\n"));
 }
 
-void ReportProgramTest::eitherTextMayComeFromStandardInput() {
+void ReportProgramTest::eitherTextMayComeFromStandardInputAndTheReportGoToIt() {
     const Run claims = runReport({"-", "description.txt"}, m_dir.path(), kClaims);
     const Run description = runReport({"claims.txt", "-"}, m_dir.path(), kDescription);
     const Run files = runReport({"claims.txt", "description.txt"}, m_dir.path());
     QCOMPARE(claims.status, 1);
     QCOMPARE(claims.out, files.out);
     QCOMPARE(description.out, files.out);
+    QCOMPARE(runReport({"-o", "-", "claims.txt", "description.txt"}, m_dir.path()).out, files.out);
     const Run json = runReport({"--format", "json", "-", "description.txt"}, m_dir.path(), kClaims);
     QCOMPARE(QJsonDocument::fromJson(json.out)[QStringLiteral("claims_file")].toString(),
              QStringLiteral("standard input"));
