@@ -94,7 +94,7 @@ table { border-collapse: collapse; width: 100%; }
 th, td { border: 1px solid #999; padding: .2em .5em; text-align: left; vertical-align: top; }
 th { background: #eee; }
 td.count { text-align: right; }
-td.word { font-weight: bold; overflow-wrap: anywhere; }
+td.word { font-weight: bold; overflow-wrap: break-word; }
 td.where a { white-space: nowrap; }
 a { color: #0645ad; }
 .claims { white-space: pre-wrap; overflow-wrap: anywhere; font-family: "Liberation Mono", "DejaVu Sans Mono",
