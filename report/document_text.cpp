@@ -1,11 +1,14 @@
 #include "document_text.h"
 
+#include "docx_numbering.h"
+
 #include <QStringList>
 #include <QXmlStreamReader>
 
 #include <zip.h>
 
 #include <memory>
+#include <utility>
 
 namespace claimcheck::report {
 
@@ -117,10 +120,31 @@ QString xmlError(const QXmlStreamReader& xml, const char* part) {
         .arg(xml.errorString());
 }
 
-// word/document.xml: paragraphs w:p, text in w:t, w:tab, w:br and w:cr. Paragraph and run properties (which hold
-// tab stops named w:tab too), deleted and moved-away text, field codes and the fallback copy of alternate content
-// hold no text of the body.
-bool docxText(const QByteArray& xmlBytes, QString& text, QString& error) {
+// The list and level a paragraph's properties (w:pPr, the reader on its start) put it in, from w:numPr; -1 for
+// none. The properties a tracked change replaced (w:pPrChange) do not count. Leaves the reader on the end of w:pPr.
+std::pair<int, int> listOfParagraph(QXmlStreamReader& xml) {
+    int numId = -1, level = 0;
+    while (xml.readNextStartElement()) {
+        if (xml.namespaceUri() == kWordNamespace && xml.name() == u"numPr") {
+            while (xml.readNextStartElement()) {
+                const int value = xml.attributes().value(kWordNamespace, QStringLiteral("val")).toInt();
+                if (xml.name() == u"numId")
+                    numId = value;
+                else if (xml.name() == u"ilvl")
+                    level = value;
+                xml.skipCurrentElement();
+            }
+        } else {
+            xml.skipCurrentElement();
+        }
+    }
+    return {numId, level};
+}
+
+// word/document.xml: paragraphs w:p, text in w:t, w:tab, w:br and w:cr, each paragraph of a numbered list after
+// the number its list draws. Run properties (which hold tab stops named w:tab too), deleted and moved-away text,
+// field codes and the fallback copy of alternate content hold no text of the body.
+bool docxText(const QByteArray& xmlBytes, DocxNumbering& numbering, QString& text, QString& error) {
     QXmlStreamReader xml(xmlBytes);
     Lines lines;
     while (!xml.atEnd()) {
@@ -144,8 +168,12 @@ bool docxText(const QByteArray& xmlBytes, QString& text, QString& error) {
                 lines.breakLine();
             } else if (name == u"noBreakHyphen") {
                 lines.append(QChar(0x2011));
-            } else if (name == u"pPr" || name == u"rPr" || name == u"del" || name == u"moveFrom" ||
-                       name == u"instrText" || name == u"delText" || name == u"delInstrText") {
+            } else if (name == u"pPr") {
+                const auto [numId, level] = listOfParagraph(xml);
+                if (numId > 0)
+                    lines.append(numbering.nextLabel(numId, level));
+            } else if (name == u"rPr" || name == u"del" || name == u"moveFrom" || name == u"instrText" ||
+                       name == u"delText" || name == u"delInstrText") {
                 xml.skipCurrentElement();
             }
         } else if (token == QXmlStreamReader::EndElement && xml.namespaceUri() == kWordNamespace &&
@@ -251,7 +279,15 @@ bool documentText(const QByteArray& zipBytes, DocumentKind kind, QString& text, 
     QByteArray xml;
     if (!readPart(archive.get(), part, xml, error))
         return false;
-    return kind == DocumentKind::Docx ? docxText(xml, text, error) : odtText(xml, text, error);
+    if (kind == DocumentKind::Odt)
+        return odtText(xml, text, error);
+    // A document without numbered lists has no numbering part.
+    QByteArray numberingXml;
+    if (hasPart(archive.get(), "word/numbering.xml") &&
+        !readPart(archive.get(), "word/numbering.xml", numberingXml, error))
+        return false;
+    DocxNumbering numbering(numberingXml);
+    return docxText(xml, numbering, text, error);
 }
 
 } // namespace claimcheck::report

@@ -15,8 +15,9 @@ bool looksLikeZip(const QByteArray& bytes);
 bool documentKindOf(const QByteArray& zipBytes, DocumentKind& kind, QString& error);
 
 // The text of the document's body: its paragraphs in order, one line each ("\n" between them), tabs as tabs and
-// manual line breaks as line breaks. Deleted text of tracked changes, comments, notes and fields' codes are left
-// out. Returns false with the reason when the archive or its XML cannot be read.
+// manual line breaks as line breaks; in a Word document, each paragraph of a numbered list after its number. Deleted
+// text of tracked changes, comments, notes and fields' codes are left out. Returns false with the reason when the
+// archive or its XML cannot be read.
 bool documentText(const QByteArray& zipBytes, DocumentKind kind, QString& text, QString& error);
 
 } // namespace claimcheck::report

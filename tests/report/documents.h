@@ -50,8 +50,8 @@ inline QString xmlEscaped(QString text) {
         .replace(u'>', QStringLiteral("&gt;"));
 }
 
-// A Word document whose body is `bodyXml` (w: elements).
-inline QByteArray docxWithBody(const QString& bodyXml) {
+// A Word document whose body is `bodyXml` (w: elements), with word/numbering.xml when `numberingXml` is given.
+inline QByteArray docxWithBody(const QString& bodyXml, const QByteArray& numberingXml = {}) {
     const QByteArray contentTypes = R"xml(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"><Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/><Default Extension="xml" ContentType="application/xml"/><Override PartName="/word/document.xml" ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml"/></Types>)xml";
     const QByteArray rels = R"xml(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
@@ -59,9 +59,12 @@ inline QByteArray docxWithBody(const QString& bodyXml) {
     const QString document = QString::fromUtf8(R"xml(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <w:document xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main" xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006"><w:body>%1<w:sectPr/></w:body></w:document>)xml")
                                  .arg(bodyXml);
-    return zipArchive({{QStringLiteral("[Content_Types].xml"), contentTypes},
-                       {QStringLiteral("_rels/.rels"), rels},
-                       {QStringLiteral("word/document.xml"), document.toUtf8()}});
+    Parts parts{{QStringLiteral("[Content_Types].xml"), contentTypes},
+                {QStringLiteral("_rels/.rels"), rels},
+                {QStringLiteral("word/document.xml"), document.toUtf8()}};
+    if (!numberingXml.isEmpty())
+        parts.emplace_back(QStringLiteral("word/numbering.xml"), numberingXml);
+    return zipArchive(parts);
 }
 
 // A Word document with one paragraph per line, each in one run.
@@ -72,6 +75,23 @@ inline QByteArray docx(const QStringList& paragraphs) {
                                "<w:r><w:t xml:space=\"preserve\">%1</w:t></w:r></w:p>")
                     .arg(xmlEscaped(paragraph));
     return docxWithBody(body);
+}
+
+// A numbering part: list 1 counts "1.", "2." then "a)", "b)" below, with bullets at the third level; list 2 is the
+// same list started at 5.
+inline QByteArray numberedListsXml() {
+    return R"xml(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<w:numbering xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main"><w:abstractNum w:abstractNumId="3"><w:lvl w:ilvl="0"><w:start w:val="1"/><w:numFmt w:val="decimal"/><w:lvlText w:val="%1."/></w:lvl><w:lvl w:ilvl="1"><w:start w:val="1"/><w:numFmt w:val="lowerLetter"/><w:lvlText w:val="%2)"/><w:suff w:val="space"/></w:lvl><w:lvl w:ilvl="2"><w:numFmt w:val="bullet"/><w:lvlText w:val="&#8226;"/></w:lvl><w:lvl w:ilvl="3"><w:start w:val="4"/><w:numFmt w:val="upperRoman"/><w:lvlText w:val="%1.%4"/><w:suff w:val="nothing"/></w:lvl></w:abstractNum><w:num w:numId="1"><w:abstractNumId w:val="3"/></w:num><w:num w:numId="2"><w:abstractNumId w:val="3"/><w:lvlOverride w:ilvl="0"><w:startOverride w:val="5"/></w:lvlOverride></w:num></w:numbering>)xml";
+}
+
+// A paragraph of list `numId` at `level`.
+inline QString numberedParagraph(int numId, int level, const QString& text) {
+    return QStringLiteral("<w:p><w:pPr><w:pStyle w:val=\"ListParagraph\"/><w:numPr><w:ilvl w:val=\"%1\"/><w:numId "
+                          "w:val=\"%2\"/></w:numPr><w:tabs><w:tab w:val=\"left\" w:pos=\"720\"/></w:tabs></w:pPr>"
+                          "<w:r><w:t>%3</w:t></w:r></w:p>")
+        .arg(level)
+        .arg(numId)
+        .arg(xmlEscaped(text));
 }
 
 // An OpenDocument text whose office:text holds `bodyXml` (text: elements).

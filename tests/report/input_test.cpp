@@ -90,6 +90,24 @@ INSTANTIATE_TEST_SUITE_P(
                           "<w:tbl><w:tr><w:tc><w:p><w:r><w:t>cell</w:t></w:r></w:p></w:tc></w:tr></w:tbl>"));
                   },
                   QStringLiteral("d.docx"), QStringLiteral("wheel\tx\nybox\ncell")},
+        GoodInput{"docxNumberedListsDrawTheirNumbers",
+                  [] {
+                      using testing::numberedParagraph;
+                      return docxWithBody(numberedParagraph(1, 0, QStringLiteral("A wheel")) +
+                                              numberedParagraph(1, 1, QStringLiteral("a rim")) +
+                                              numberedParagraph(1, 1, QStringLiteral("a hub")) +
+                                              numberedParagraph(1, 2, QStringLiteral("spoke")) +
+                                              numberedParagraph(1, 0, QStringLiteral("An axle")) +
+                                              numberedParagraph(1, 1, QStringLiteral("a pin")) +
+                                              numberedParagraph(1, 3, QStringLiteral("x")) +
+                                              numberedParagraph(2, 0, QStringLiteral("Restarted")) +
+                                              numberedParagraph(0, 0, QStringLiteral("plain")) +
+                                              numberedParagraph(7, 0, QStringLiteral("unknown list")),
+                                          testing::numberedListsXml());
+                  },
+                  QStringLiteral("n.docx"),
+                  QStringLiteral("1.\tA wheel\na) a rim\nb) a hub\nspoke\n2.\tAn axle\na) a pin\n2.IVx\n5.\tRestarted\n"
+                                 "plain\nunknown list")},
         GoodInput{"odt",
                   [] {
                       return odt({QStringLiteral("1. A wh\u00E9el"), QStringLiteral("2. <b> & c")});

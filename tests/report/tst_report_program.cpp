@@ -180,6 +180,15 @@ void ReportProgramTest::aDraftDocumentIsCheckedInOneCommand_data() {
     const QStringList paragraphs = QString::fromUtf8(kDraft).split(u'\n');
     QTest::newRow("docx") << "draft.docx" << docx(paragraphs);
     QTest::newRow("odt") << "draft.odt" << odt(paragraphs);
+    // The claims numbered by the word processor, not typed: the numbers still say which claim a word is in.
+    QString numbered;
+    for (const QString& paragraph : paragraphs) {
+        if (paragraph.startsWith(QStringLiteral("1. ")) || paragraph.startsWith(QStringLiteral("2. ")))
+            numbered += numberedParagraph(1, 0, paragraph.sliced(3));
+        else
+            numbered += QStringLiteral("<w:p><w:r><w:t>%1</w:t></w:r></w:p>").arg(paragraph);
+    }
+    QTest::newRow("docx with numbered claims") << "draft.docx" << docxWithBody(numbered, numberedListsXml());
     QTest::newRow("text") << "draft.txt" << kDraft;
     QTest::newRow("utf-16 with crlf")
         << "draft.txt"
