@@ -1,5 +1,7 @@
 #include "box_text.h"
 
+#include "boxtext/line_breaks.h"
+
 #include <QPlainTextEdit>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -28,8 +30,7 @@ template <typename Box> void replaceText(Box& box, const QString& text) {
 QString boxPlainText(const QTextDocument& document) {
     QString text = document.toRawText();
     for (QChar& c : text) {
-        const char16_t u = c.unicode();
-        if (u == QChar::ParagraphSeparator || u == QChar::LineSeparator || u == 0xFDD0 || u == 0xFDD1)
+        if (isStoredLineBreak(c))
             c = u'\n';
     }
     return text;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a build folder's program, checks its files with the desktop-entry, AppStream and
-# Debian policy checkers, unpacks it into a temporary folder, and starts the unpacked program under Xvfb until its
-# input window "Check for claim support" is open, then closes it.
+# Builds the Debian package from a build folder's programs, checks its files with the desktop-entry, AppStream and
+# Debian policy checkers, unpacks it into a temporary folder, runs the unpacked claimcheck-report on a draft with no
+# display, and starts the unpacked claimcheck under Xvfb until its input window "Check for claim support" is open,
+# then closes it.
 # Usage: package_test.sh BUILD_DIR VERSION
 set -euo pipefail
 build=$1
@@ -29,7 +30,7 @@ for field in Maintainer Depends Description; do
   grep -q "^$field: ." <<<"$control" || fail "the control file has no $field"
 done
 depends=$(dpkg-deb --field "$deb" Depends)
-for dep in libqt6webenginewidgets6 libqt6widgets6 libicu fonts-liberation fonts-dejavu-core; do
+for dep in libqt6webenginewidgets6 libqt6widgets6 libqt6core6 libicu libzip4 fonts-liberation fonts-dejavu-core; do
   grep -q "$dep" <<<"$depends" || fail "Depends lacks $dep: $depends"
 done
 
@@ -39,10 +40,12 @@ dpkg-deb -x "$deb" "$tmp/root"
 root=$tmp/root
 expected=(
   usr/bin/claimcheck
+  usr/bin/claimcheck-report
   usr/share/applications/org.claimcheck.claimcheck.desktop
   usr/share/metainfo/org.claimcheck.claimcheck.metainfo.xml
   usr/share/icons/hicolor/scalable/apps/claimcheck.svg
   usr/share/man/man1/claimcheck.1.gz
+  usr/share/man/man1/claimcheck-report.1.gz
   usr/share/doc/claimcheck/copyright
   usr/share/doc/claimcheck/changelog.gz
 )
@@ -55,8 +58,10 @@ done
 for path in "${expected[@]}"; do
   [ -f "$root/$path" ] || fail "the package lacks /$path"
 done
-file "$root/usr/bin/claimcheck" | grep -q "ELF 64-bit.*stripped" && ! file "$root/usr/bin/claimcheck" | grep -q "not stripped" ||
-  fail "the program is not a stripped binary: $(file "$root/usr/bin/claimcheck")"
+for program in claimcheck claimcheck-report; do
+  file "$root/usr/bin/$program" | grep -q "ELF 64-bit.*stripped" && ! file "$root/usr/bin/$program" | grep -q "not stripped" ||
+    fail "$program is not a stripped binary: $(file "$root/usr/bin/$program")"
+done
 head -1 "$root/usr/share/doc/claimcheck/copyright" | grep -q "^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ||
   fail "the copyright file is not in the machine-readable format"
 
@@ -73,6 +78,28 @@ echo "== lintian"
 # No error or warning is accepted; the informational tags are shown.
 lintian --fail-on error,warning --display-info "$deb" 2>&1 | grep -v '^running with root privileges' ||
   [ "${PIPESTATUS[0]}" -eq 0 ] || fail "lintian"
+
+echo "== claimcheck-report, with no display"
+# It links no GUI library, so it runs where there is no display at all.
+needed=$(objdump -p "$root/usr/bin/claimcheck-report" | awk '/NEEDED/ {print $2}')
+echo "$needed" | tr '\n' ' '; echo
+grep -q libzip <<<"$needed" || fail "claimcheck-report does not link libzip"
+! grep -Eq 'libQt6(Gui|Widgets|WebEngine)' <<<"$needed" || fail "claimcheck-report links a GUI library"
+report=$root/usr/bin/claimcheck-report
+[ "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$report" --version)" = "claimcheck-report $version" ] ||
+  fail "claimcheck-report --version"
+printf 'The wheel turns on an axle.\nClaims:\n1. A wheel and an axle.\n2. The wheel of claim 1, made of a gizmo.\n' \
+  >"$tmp/draft.txt"
+status=0
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$report" --format html -o "$tmp/report.html" "$tmp/draft.txt" ||
+  status=$?
+[ "$status" -eq 1 ] || fail "claimcheck-report on a draft with unsupported words: status $status, not 1"
+grep -q '<mark>gizmo</mark>' "$tmp/report.html" || fail "the html report does not mark the unsupported word"
+status=0
+"$report" "$tmp/draft.txt" "$tmp/nothere.txt" 2>"$tmp/error.txt" || status=$?
+[ "$status" -eq 2 ] && grep -q "nothere.txt: no such file" "$tmp/error.txt" ||
+  fail "claimcheck-report on a missing file: status $status, $(cat "$tmp/error.txt")"
+echo "draft checked: status 1, $(wc -c <"$tmp/report.html") bytes of html; a missing file: status 2"
 
 echo "== start the unpacked program under Xvfb"
 # The unpacked program, started as the menu entry starts it; the process under xvfb-run is our own.

@@ -1,0 +1,130 @@
+// claimcheck-report: checks that the words of a patent's claims are supported by its description, from files, and
+// reports what it found. Exit status 0 when every claim word is supported, 1 when some are not, 2 on an error.
+
+#include "report/report_run.h"
+#include "report/support_check.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+using namespace claimcheck::report;
+
+namespace {
+
+int fail(const QString& message) {
+    QTextStream(stderr) << QCoreApplication::applicationName() << ": " << message << Qt::endl;
+    return kError;
+}
+
+QString description() {
+    QString text = QStringLiteral(
+        "Checks that every word of a patent's claims is supported by its description, and reports the words that are "
+        "not, each with where it stands (claim, line, column).\n"
+        "\n"
+        "Give the claims and the description as two files (either may be - for standard input), or one draft that "
+        "holds both, cut at its claims heading (\"Claims\", \"What is claimed is:\", ...). Files may be plain text "
+        "(UTF-8, or UTF-16 with a byte-order mark), Word documents (.docx) or OpenDocument texts (.odt).\n"
+        "\n"
+        "Rules: 'words' (the default) splits both texts at white space, strips punctuation from the ends of each "
+        "word, leaves out words without a letter, labels such as (a) or (iv), and these words of the claims' own:\n"
+        "  ");
+    QStringList words;
+    for (const QString& word : builtInIgnoredWords())
+        words << word.toLower();
+    text += words.join(QStringLiteral(", "));
+    text += QStringLiteral(
+        "\n"
+        "A claim word is supported when, ignoring case, it occurs inside one word of the description. 'classic' is "
+        "the windowed claimcheck's check, word for word.\n"
+        "\n"
+        "Exit status: 0 when every claim word is supported, 1 when some are not, 2 on an error.");
+    return text;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("claimcheck-report"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(CLAIMCHECK_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(description());
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption rulesOption(QStringLiteral("rules"),
+                                         QStringLiteral("The rules of the check: words (the default) or classic."),
+                                         QStringLiteral("rules"), QStringLiteral("words"));
+    const QCommandLineOption formatOption(QStringLiteral("format"),
+                                          QStringLiteral("The report's format: text (the default), json or html."),
+                                          QStringLiteral("format"), QStringLiteral("text"));
+    const QCommandLineOption outputOption(
+        QStringList{QStringLiteral("o"), QStringLiteral("output")},
+        QStringLiteral("Write the report to <file>, replacing it only once the report is complete; standard output "
+                       "by default or for -."),
+        QStringLiteral("file"));
+    const QCommandLineOption ignoreOption(
+        QStringLiteral("ignore"),
+        QStringLiteral("Leave out the words in <file> too (one a line, any case); words rules only."),
+        QStringLiteral("file"));
+    parser.addOptions({rulesOption, formatOption, outputOption, ignoreOption});
+    parser.addPositionalArgument(QStringLiteral("claims"), QStringLiteral("The claims, or a draft holding both texts."),
+                                 QStringLiteral("CLAIMS|DRAFT"));
+    parser.addPositionalArgument(QStringLiteral("description"), QStringLiteral("The description."),
+                                 QStringLiteral("[DESCRIPTION]"));
+
+    if (!parser.parse(QCoreApplication::arguments()))
+        return fail(parser.errorText() + QStringLiteral(" (see --help)"));
+    if (parser.isSet(helpOption)) {
+        QTextStream(stdout) << parser.helpText();
+        return 0;
+    }
+    if (parser.isSet(versionOption)) {
+        QTextStream(stdout) << QCoreApplication::applicationName() << ' ' << QCoreApplication::applicationVersion()
+                            << Qt::endl;
+        return 0;
+    }
+
+    RunOptions options;
+    options.files = parser.positionalArguments();
+    if (options.files.isEmpty() || options.files.size() > 2)
+        return fail(QStringLiteral("give CLAIMS and DESCRIPTION, or one DRAFT (see --help)"));
+
+    const QString rules = parser.value(rulesOption);
+    if (rules == u"classic")
+        options.rules = Rules::Classic;
+    else if (rules != u"words")
+        return fail(QStringLiteral("--rules: no rules named '%1' (words or classic)").arg(rules));
+
+    const QString format = parser.value(formatOption);
+    if (format == u"json")
+        options.format = Format::Json;
+    else if (format == u"html")
+        options.format = Format::Html;
+    else if (format != u"text")
+        return fail(QStringLiteral("--format: no format named '%1' (text, json or html)").arg(format));
+
+    if (parser.isSet(ignoreOption)) {
+        if (options.rules != Rules::Words)
+            return fail(QStringLiteral("--ignore: applies to the words rules only"));
+        options.ignoreFile = parser.value(ignoreOption);
+        if (options.ignoreFile.isEmpty())
+            return fail(QStringLiteral("--ignore: needs a file name"));
+    }
+    QString output = parser.value(outputOption);
+    if (parser.isSet(outputOption) && output.isEmpty())
+        return fail(QStringLiteral("--output: needs a file name"));
+    if (output == u'-')
+        output.clear(); // standard output, as for the inputs
+
+    const RunOutcome outcome = produceReport(options);
+    if (outcome.status == kError)
+        return fail(outcome.error);
+    QString error;
+    if (!writeReport(output, outcome.output, error))
+        return fail(error);
+    return outcome.status;
+}

@@ -1,0 +1,273 @@
+// The built claimcheck-report as a user and a script meet it: exit statuses, one line on standard error for each
+// bad input with nothing written, standard input, a draft in a document, the output file, --help and --version.
+
+#include "documents.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace claimcheck::testing;
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run runReport(const QStringList& arguments, const QString& workingDirectory, const QByteArray& input = {}) {
+    QProcess process;
+    process.setWorkingDirectory(workingDirectory);
+    process.start(QStringLiteral(CLAIMCHECK_REPORT_BINARY), arguments);
+    if (!process.waitForStarted(10000))
+        return {};
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return {};
+    }
+    return Run{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+               process.readAllStandardError()};
+}
+
+void write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray read(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QByteArray kClaims = "1. A wheel and an axle.\n2. The wheel of claim 1, wherein the axle is a gizmo.\n";
+const QByteArray kDescription = "The wheel turns on an axle. The wheels are round.\n";
+const QByteArray kDraft =
+    "Title\n\nThe wheel turns on an axle.\n\nWhat is claimed is:\n" + kClaims + "Abstract\nA wheel.\n";
+
+} // namespace
+
+class ReportProgramTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void exitStatusSaysWhetherEveryWordIsSupported_data();
+    void exitStatusSaysWhetherEveryWordIsSupported();
+    void badInputIsOneLineOnStandardErrorAndNothingWritten_data();
+    void badInputIsOneLineOnStandardErrorAndNothingWritten();
+    void aDraftDocumentIsCheckedInOneCommand_data();
+    void aDraftDocumentIsCheckedInOneCommand();
+    void eitherTextMayComeFromStandardInputAndTheReportGoToIt();
+    void theOutputFileIsReplacedWhole();
+    void anOutputThatCannotBeWrittenIsAnError();
+    void theUsersIgnoreListLeavesOutItsWords();
+    void helpListsTheBuiltInWordsAndVersionNamesTheProgram();
+
+private:
+    QTemporaryDir m_dir;
+    QString path(const char* name) const { return m_dir.filePath(QLatin1StringView(name)); }
+};
+
+void ReportProgramTest::init() {
+    QVERIFY(m_dir.isValid());
+    write(path("claims.txt"), kClaims);
+    write(path("description.txt"), kDescription);
+    write(path("supported.txt"), "1. A wheel on an axle.\n");
+}
+
+void ReportProgramTest::exitStatusSaysWhetherEveryWordIsSupported_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("lastLine");
+    QTest::newRow("all supported") << QStringList{"supported.txt", "description.txt"} << 0
+                                   << "0 of 5 claim words not found in the description (rules: words)";
+    QTest::newRow("some not") << QStringList{"claims.txt", "description.txt"} << 1
+                              << "4 of 9 claim words not found in the description (rules: words)";
+    QTest::newRow("classic") << QStringList{"--rules", "classic", "claims.txt", "description.txt"} << 1
+                             << "9 of 13 claim words not found in the description (rules: classic)";
+    QTest::newRow("all supported, classic") << QStringList{"--rules", "classic", "supported.txt", "supported.txt"} << 0
+                                            << "0 of 6 claim words not found in the description (rules: classic)";
+}
+
+void ReportProgramTest::exitStatusSaysWhetherEveryWordIsSupported() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, lastLine);
+    const Run run = runReport(arguments, m_dir.path());
+    QCOMPARE(run.status, status);
+    QVERIFY2(run.err.isEmpty(), run.err.constData());
+    QCOMPARE(QString::fromUtf8(run.out).trimmed().section(u'\n', -1), lastLine);
+}
+
+void ReportProgramTest::badInputIsOneLineOnStandardErrorAndNothingWritten_data() {
+    QTest::addColumn<QString>("file"); // written with `bytes` first, unless the bytes are null
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message"); // the start of the line after "claimcheck-report: "
+    const QByteArray none;
+    QTest::newRow("missing") << "" << none << QStringList{"nothere.txt", "description.txt"}
+                             << "nothere.txt: no such file";
+    QTest::newRow("folder") << "" << none << QStringList{"claims.txt", "."} << ".: a folder, not a file";
+    QTest::newRow("empty") << "empty.txt" << QByteArray("") << QStringList{"claims.txt", "empty.txt"}
+                           << "empty.txt: empty file";
+    QTest::newRow("invalid utf-8") << "latin1.txt" << QByteArray("caf\xE9")
+                                   << QStringList{"latin1.txt", "description.txt"}
+                                   << "latin1.txt: not valid UTF-8 (byte 4)";
+    QTest::newRow("binary") << "a.out"
+                            << QByteArray("\x7F"
+                                          "ELF\x00\x01",
+                                          6)
+                            << QStringList{"claims.txt", "a.out"} << "a.out: neither text nor";
+    QTest::newRow("not a document") << "fake.docx" << QByteArray("text") << QStringList{"fake.docx"}
+                                    << "fake.docx: named as a document but not one";
+    QTest::newRow("no heading") << "draft.txt" << QByteArray("A wheel.\n1. A wheel.\n") << QStringList{"draft.txt"}
+                                << "draft.txt: no claims heading";
+    QTest::newRow("two headings") << "draft.txt" << QByteArray("A.\nClaims\n1. A.\nClaims:\n1. B.\n")
+                                  << QStringList{"draft.txt"} << "draft.txt: 2 claims headings (lines 2, 4)";
+    QTest::newRow("nothing after the heading") << "draft.txt" << QByteArray("A wheel.\nClaims\n\nAbstract\nA.\n")
+                                               << QStringList{"draft.txt"} << "draft.txt: no claims after";
+    QTest::newRow("standard input twice")
+        << "" << none << QStringList{"-", "-"} << "standard input: can be read only once";
+    QTest::newRow("empty standard input")
+        << "" << none << QStringList{"-", "description.txt"} << "standard input: empty file";
+    QTest::newRow("three files") << "" << none << QStringList{"claims.txt", "description.txt", "claims.txt"}
+                                 << "give CLAIMS and DESCRIPTION";
+    QTest::newRow("unknown option") << "" << none << QStringList{"--colour", "claims.txt"} << "Unknown option 'colour'";
+    QTest::newRow("unknown rules") << "" << none << QStringList{"--rules", "strict", "claims.txt", "description.txt"}
+                                   << "--rules: no rules named 'strict'";
+    QTest::newRow("unknown format") << "" << none << QStringList{"--format", "xml", "claims.txt", "description.txt"}
+                                    << "--format: no format named 'xml'";
+    QTest::newRow("ignore with classic") << "" << none << QStringList{"--rules",    "classic",    "--ignore",
+                                                                      "claims.txt", "claims.txt", "description.txt"}
+                                         << "--ignore: applies to the words rules only";
+    QTest::newRow("missing ignore list") << "" << none
+                                         << QStringList{"--ignore", "words.txt", "claims.txt", "description.txt"}
+                                         << "words.txt: no such file";
+}
+
+void ReportProgramTest::badInputIsOneLineOnStandardErrorAndNothingWritten() {
+    QFETCH(QString, file);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    if (!file.isEmpty())
+        write(m_dir.filePath(file), bytes);
+    // A report written before stays as it was; a new one is not made.
+    write(path("old.txt"), "the old report\n");
+    for (const QString& output : {QStringLiteral("old.txt"), QStringLiteral("new.txt")}) {
+        const Run run = runReport(QStringList{QStringLiteral("-o"), output} + arguments, m_dir.path());
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.out.isEmpty(), run.out.constData());
+        const QString err = QString::fromUtf8(run.err);
+        QCOMPARE(err.count(u'\n'), 1);
+        QVERIFY2(err.startsWith(QStringLiteral("claimcheck-report: ") + message), qPrintable(err));
+    }
+    QCOMPARE(read(path("old.txt")), QByteArray("the old report\n"));
+    QVERIFY(!QFile::exists(path("new.txt")));
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("new.txt")), QStringList());
+}
+
+void ReportProgramTest::aDraftDocumentIsCheckedInOneCommand_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    const QStringList paragraphs = QString::fromUtf8(kDraft).split(u'\n');
+    QTest::newRow("docx") << "draft.docx" << docx(paragraphs);
+    QTest::newRow("odt") << "draft.odt" << odt(paragraphs);
+    // The claims numbered by the word processor, not typed: the numbers still say which claim a word is in.
+    QString numbered;
+    for (const QString& paragraph : paragraphs) {
+        if (paragraph.startsWith(QStringLiteral("1. ")) || paragraph.startsWith(QStringLiteral("2. ")))
+            numbered += numberedParagraph(1, 0, paragraph.sliced(3));
+        else
+            numbered += QStringLiteral("<w:p><w:r><w:t>%1</w:t></w:r></w:p>").arg(paragraph);
+    }
+    QTest::newRow("docx with numbered claims") << "draft.docx" << docxWithBody(numbered, numberedListsXml());
+    QTest::newRow("text") << "draft.txt" << kDraft;
+    QTest::newRow("utf-16 with crlf")
+        << "draft.txt"
+        << QByteArray("\xFF\xFE") +
+               QByteArray(reinterpret_cast<const char*>(
+                              QString::fromUtf8(kDraft).replace(u'\n', QStringLiteral("\r\n")).utf16()),
+                          (kDraft.size() + kDraft.count('\n')) * 2);
+}
+
+// Lines count in the draft, where the practitioner will look: the claims start on line 6. Worked out by hand: the
+// description lacks "and", "is", "of" and "gizmo"; "claim" and "wherein" are the claims' own words.
+void ReportProgramTest::aDraftDocumentIsCheckedInOneCommand() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    write(m_dir.filePath(name), bytes);
+    const Run run = runReport({name}, m_dir.path());
+    QCOMPARE(run.status, 1);
+    QVERIFY2(run.err.isEmpty(), run.err.constData());
+    QCOMPARE(QString::fromUtf8(run.out),
+             QStringLiteral("and (1): claim 1, line 6, column 12\n"
+                            "gizmo (1): claim 2, line 7, column 48\n"
+                            "is (1): claim 2, line 7, column 43\n"
+                            "of (1): claim 2, line 7, column 14\n"
+                            "4 of 9 claim words not found in the description (rules: words)\n"));
+}
+
+void ReportProgramTest::eitherTextMayComeFromStandardInputAndTheReportGoToIt() {
+    const Run claims = runReport({"-", "description.txt"}, m_dir.path(), kClaims);
+    const Run description = runReport({"claims.txt", "-"}, m_dir.path(), kDescription);
+    const Run files = runReport({"claims.txt", "description.txt"}, m_dir.path());
+    QCOMPARE(claims.status, 1);
+    QCOMPARE(claims.out, files.out);
+    QCOMPARE(description.out, files.out);
+    QCOMPARE(runReport({"-o", "-", "claims.txt", "description.txt"}, m_dir.path()).out, files.out);
+    const Run json = runReport({"--format", "json", "-", "description.txt"}, m_dir.path(), kClaims);
+    QCOMPARE(QJsonDocument::fromJson(json.out)[QStringLiteral("claims_file")].toString(),
+             QStringLiteral("standard input"));
+}
+
+void ReportProgramTest::theOutputFileIsReplacedWhole() {
+    write(path("report.html"), QByteArray(100000, 'x'));
+    const Run run = runReport({"--format", "html", "-o", "report.html", "claims.txt", "description.txt"}, m_dir.path());
+    QCOMPARE(run.status, 1);
+    QVERIFY(run.out.isEmpty());
+    const QByteArray page = read(path("report.html"));
+    QVERIFY(page.startsWith("<!DOCTYPE html>"));
+    QVERIFY(page.endsWith("</html>\n"));
+    QVERIFY(!page.contains("xxxx"));
+    // No temporary file is left beside it.
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("report")),
+             QStringList{"report.html"});
+}
+
+void ReportProgramTest::anOutputThatCannotBeWrittenIsAnError() {
+    const Run run = runReport({"-o", "no/such/folder/report.txt", "claims.txt", "description.txt"}, m_dir.path());
+    QCOMPARE(run.status, 2);
+    QVERIFY(run.out.isEmpty());
+    QVERIFY2(run.err.startsWith("claimcheck-report: no/such/folder/report.txt: cannot be written"),
+             run.err.constData());
+}
+
+void ReportProgramTest::theUsersIgnoreListLeavesOutItsWords() {
+    write(path("words.txt"), "\xEF\xBB\xBF"
+                             "GIZMO\r\nand\r\n\r\n IS \r\nOf\r\n");
+    const Run run = runReport({"--ignore", "words.txt", "claims.txt", "description.txt"}, m_dir.path());
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, QByteArray("0 of 5 claim words not found in the description (rules: words)\n"));
+}
+
+void ReportProgramTest::helpListsTheBuiltInWordsAndVersionNamesTheProgram() {
+    const Run help = runReport({"--help"}, m_dir.path());
+    QCOMPARE(help.status, 0);
+    for (const char* text :
+         {"--rules", "--format", "--output", "--ignore", "comprising, consisting", "wherein", "Exit status: 0"})
+        QVERIFY2(help.out.contains(text), text);
+    const Run version = runReport({"--version"}, m_dir.path());
+    QCOMPARE(version.status, 0);
+    QCOMPARE(version.out, QByteArray("claimcheck-report " CLAIMCHECK_VERSION "\n"));
+}
+
+QTEST_GUILESS_MAIN(ReportProgramTest)
+#include "tst_report_program.moc"
