@@ -54,9 +54,8 @@ template <typename T> T* named(T* widget, const char* name) {
 QLabel* headingLabel(QWidget* parent, const char* name, const QString& caption) {
     auto* label = named(new QLabel(caption, parent), name);
     label->setFont(sansSerifFont(kHeadingPointSize, QFont::Bold));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, bgrColor(kHeadingColour));
-    label->setPalette(palette);
+    // On the window's own background, which the theme chooses: a dark one gets a lighter shade of the design's blue.
+    setDesignTextColor(label, bgrColor(kHeadingColour));
     return label;
 }
 
@@ -92,6 +91,10 @@ merovin::merovin(QString patentServer, QWidget* parent) : QMainWindow(parent), m
     EExit = menuBar()->addAction(QStringLiteral("Exit"));
     EExit->setObjectName(QStringLiteral("EExit"));
 
+    // The pressed menu item is the theme's highlighted text on its highlight: a shade of the highlight where the two
+    // do not read together.
+    keepHighlightReadable(menuBar());
+
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     client->setFont(controlFont());
@@ -109,6 +112,11 @@ merovin::merovin(QString patentServer, QWidget* parent) : QMainWindow(parent), m
     WebBrowser1 = named(new WebView(client), "WebBrowser1");
     keepHugeWordsFast(RichTextBox1->document());
     keepHugeWordsFast(RichTextBox2->document());
+    // Tab goes on to the next control in the focus order, as in every other control of the window: by default a text
+    // edit types a tab character instead and keeps the focus, and no key then leaves the claims box (Ctrl+Tab does
+    // nothing there either), so a keyboard user never reached the disclosure box, the number box or "Get text ".
+    for (QTextEdit* box : {RichTextBox1, RichTextBox2})
+        box->setTabChangesFocus(true);
 
     Place(Command1, kCommand1);
     Place(RichTextBox1, kRichTextBox1);

@@ -4,6 +4,8 @@
 #include "ui/look.h"
 #include "word_list.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QLabel>
 #include <QTimer>
 
@@ -59,9 +61,7 @@ QPlainTextEdit* makeBox(QWidget* parent, const char* name, const DesignPlace& pl
     auto* box = new QPlainTextEdit(parent);
     Place(box, name, place);
     box->setFont(controlFont());
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Base, bgrColor(background));
-    box->setPalette(palette);
+    setDesignBackground(box, bgrColor(background));
     // The boxes show the texts under check: the user reads, selects and copies, but does not type into them, so
     // the occurrences found always match the lists. The cursor still moves by keyboard. Colouring adds no undo
     // steps.
@@ -87,6 +87,15 @@ QLabel* makeLabel(QWidget* parent, const char* name, const DesignPlace& place, c
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
     return label;
+}
+
+// Screen readers see a top-level QWidget as a "filler" (Qt's Client role), not as a window, and do not announce it
+// when it opens or takes the focus; the input window, a QMainWindow, is a "frame" (both seen on the AT-SPI bus with
+// python3-pyatspi, Qt 6.4). The results window is given the window role, named by its caption as any window.
+QAccessibleInterface* resultsWindowInterface(const QString& className, QObject* object) {
+    if (className != QLatin1String(trevask::staticMetaObject.className()))
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
 }
 
 } // namespace
@@ -119,6 +128,9 @@ void applyResultsResizeRule(double outerWidth, const ResultsLayoutControls& c) {
 trevask::trevask(ResultsRecord& record, QWidget* parent)
     : QWidget(parent), tampon(record.tampon), la(record.la), start(record.start), previtem(record.previtem),
       flagclick3(record.flagclick3) {
+    // Before anything of the window reaches the accessibility framework, which keeps the interface it first made.
+    // Installing the same factory again does nothing.
+    QAccessible::installFactory(resultsWindowInterface);
     setObjectName(QStringLiteral("trevask"));
     setWindowTitle(QStringLiteral("trevask"));
     setWindowIcon(appIcon());

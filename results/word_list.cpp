@@ -2,6 +2,7 @@
 
 #include "collation/dictionary_order.h"
 #include "entry_display.h"
+#include "ui/look.h"
 
 #include <QAbstractListModel>
 #include <QApplication>
@@ -266,9 +267,7 @@ void WordList::setSelectedPosition(int position) {
 }
 
 void WordList::setBackgroundColor(const QColor& colour) {
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Base, colour);
-    setPalette(palette);
+    setDesignBackground(this, colour);
 }
 
 void WordList::selectQuietly(int position) {

@@ -29,6 +29,7 @@ public:
     QString item(int position) const;       // empty for a position outside the list
     int selectedPosition() const;           // -1 when nothing is selected
     void setSelectedPosition(int position); // a position outside the list clears the selection
+    // The list's background, with the design's black text on it whatever the theme (setDesignBackground).
     void setBackgroundColor(const QColor& colour);
 
     // Extends the current type-ahead search with the characters (as if typed) and selects the first entry, in

@@ -3,6 +3,7 @@
 #include "ui/look.h"
 #include "ui/message_box.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPointer>
@@ -111,6 +112,7 @@ private slots:
     void columnsFollowWhatTheControlsReport();
 
     void windowIsTheDesignedResultsWindow();
+    void isAWindowForScreenReadersNamedByItsCaption();
     void controlsFollowTheDesignTable_data();
     void controlsFollowTheDesignTable();
     void focusOrderFollowsTheDesign();
@@ -195,6 +197,43 @@ void TestTrevaskLayout::windowIsTheDesignedResultsWindow() {
     QCOMPARE(window.findChild<QTimer*>(QStringLiteral("Timer1")), window.Timer1);
     QVERIFY(!window.Timer1->isActive());
     QCOMPARE(window.Timer1->interval(), 0);
+}
+
+// Screen readers take a window's role and name from its accessible interface (AT-SPI "frame" for the window role).
+// Each window made anew, as every check after a close makes one, is such a window again.
+void TestTrevaskLayout::isAWindowForScreenReadersNamedByItsCaption() {
+    ResultsRecord record;
+    for (int made = 0; made < 2; ++made) {
+        auto* window = new trevask(record);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(window);
+        QVERIFY(frame && frame->isValid());
+        QCOMPARE(frame->role(), QAccessible::Window);
+        QCOMPARE(frame->text(QAccessible::Name), QStringLiteral("trevask"));
+        QCOMPARE(window->objectName(), QStringLiteral("trevask"));
+        QVERIFY(!frame->state().invisible);
+
+        // Its columns are its children there, each named by its heading.
+        QStringList names;
+        for (int i = 0; i < frame->childCount(); ++i) {
+            QAccessibleInterface* child = frame->child(i);
+            QCOMPARE(child->parent()->object(), window);
+            if (child->role() != QAccessible::StaticText)
+                names << child->text(QAccessible::Name);
+        }
+        names.sort();
+        QCOMPARE(names, QStringList({QStringLiteral("Claims"), QStringLiteral("Claims Index"),
+                                     QStringLiteral("Disclosure"), QStringLiteral("Disclosure Index"),
+                                     QStringLiteral("Words in Claims not in disclosure")}));
+        // Other windows keep what Qt gives them.
+        QWidget plain;
+        QCOMPARE(QAccessible::queryAccessibleInterface(&plain)->role(), QAccessible::Client);
+
+        QPointer<trevask> closing = window;
+        window->close();
+        QTRY_VERIFY(closing.isNull());
+    }
 }
 
 void TestTrevaskLayout::controlsFollowTheDesignTable_data() {

@@ -2,16 +2,21 @@
 #include "ui/look.h"
 #include "ui/twips.h"
 
+#include <QApplication>
 #include <QFontInfo>
 #include <QIcon>
 #include <QImage>
+#include <QLabel>
+#include <QListView>
 #include <QPlainTextEdit>
+#include <QStringListModel>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
 
 #include <algorithm>
+#include <optional>
 
 using namespace claimcheck;
 
@@ -23,6 +28,12 @@ private slots:
     void boxPlainTextIndexesAreCursorPositionsAcrossFrames();
     void bgrColourReadsBlueGreenRed_data();
     void bgrColourReadsBlueGreenRed();
+    void contrastRatioIsWcags_data();
+    void contrastRatioIsWcags();
+    void readableShadeKeepsWhatReadsAndShadesWhatDoesNot_data();
+    void readableShadeKeepsWhatReadsAndShadesWhatDoesNot();
+    void aDesignBackgroundBringsBlackTextInEveryGroup();
+    void aDesignTextColourFollowsEveryLaterPalette();
     void sansSerifFontIsTheDesignFaceOrALikeSansSerif_data();
     void sansSerifFontIsTheDesignFaceOrALikeSansSerif();
     void appIconHasEveryRenderedSizeLoadedOnce();
@@ -94,6 +105,166 @@ void TestLook::bgrColourReadsBlueGreenRed() {
     QFETCH(uint, bgr);
     QFETCH(QColor, expected);
     QCOMPARE(bgrColor(bgr), expected);
+}
+
+// Reference values of the WCAG 2 contrast ratio (as its own examples and common checkers give them).
+void TestLook::contrastRatioIsWcags_data() {
+    QTest::addColumn<QColor>("a");
+    QTest::addColumn<QColor>("b");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("black on white") << QColor(Qt::black) << QColor(Qt::white) << 21.0;
+    QTest::newRow("white on black") << QColor(Qt::white) << QColor(Qt::black) << 21.0;
+    QTest::newRow("same colour") << QColor(0x12, 0x60, 0x8a) << QColor(0x12, 0x60, 0x8a) << 1.0;
+    QTest::newRow("the lightest grey that reads on white") << QColor(0x76, 0x76, 0x76) << QColor(Qt::white) << 4.54;
+    QTest::newRow("one step lighter does not") << QColor(0x77, 0x77, 0x77) << QColor(Qt::white) << 4.48;
+    QTest::newRow("pure red on white") << QColor(Qt::red) << QColor(Qt::white) << 4.0;
+    QTest::newRow("pure blue on white") << QColor(Qt::blue) << QColor(Qt::white) << 8.59;
+    QTest::newRow("mid grey on black") << QColor(0x80, 0x80, 0x80) << QColor(Qt::black) << 5.32;
+}
+
+void TestLook::contrastRatioIsWcags() {
+    QFETCH(QColor, a);
+    QFETCH(QColor, b);
+    QFETCH(double, expected);
+    QVERIFY2(qAbs(contrastRatio(a, b) - expected) < 0.01, qPrintable(QString::number(contrastRatio(a, b))));
+}
+
+void TestLook::readableShadeKeepsWhatReadsAndShadesWhatDoesNot_data() {
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<QColor>("background");
+    QTest::addColumn<bool>("kept");
+    const QColor headingBlue(78, 90, 209);
+    QTest::newRow("heading blue on white") << headingBlue << QColor(Qt::white) << true;
+    QTest::newRow("heading blue on Fusion's light window") << headingBlue << QColor(0xef, 0xef, 0xef) << true;
+    QTest::newRow("heading blue on a dark scheme's window") << headingBlue << QColor(0x22, 0x20, 0x20) << false;
+    QTest::newRow("heading blue on black") << headingBlue << QColor(Qt::black) << false;
+    QTest::newRow("light yellow on white") << QColor(255, 255, 160) << QColor(Qt::white) << false;
+    QTest::newRow("black on a mid grey") << QColor(Qt::black) << QColor(0x77, 0x77, 0x77) << true;
+    QTest::newRow("dark red on a dark grey") << QColor(120, 0, 0) << QColor(0x30, 0x30, 0x30) << false;
+}
+
+void TestLook::readableShadeKeepsWhatReadsAndShadesWhatDoesNot() {
+    QFETCH(QColor, colour);
+    QFETCH(QColor, background);
+    QFETCH(bool, kept);
+    const QColor shade = readableShade(colour, background);
+    QVERIFY2(contrastRatio(shade, background) >= kLeastTextContrast, qPrintable(shade.name()));
+    if (kept) {
+        QCOMPARE(shade, colour);
+        return;
+    }
+    QVERIFY(shade != colour);
+    // A shade of the same colour, mixed no further than it must be: not plain white or black, the same hue, and only
+    // just past the least contrast.
+    QVERIFY2(shade != QColor(Qt::white) && shade != QColor(Qt::black), qPrintable(shade.name()));
+    if (colour.hslHue() >= 0)
+        QVERIFY2(qAbs(shade.hslHue() - colour.hslHue()) <= 3, qPrintable(shade.name()));
+    QVERIFY2(contrastRatio(shade, background) < kLeastTextContrast + 0.1, qPrintable(shade.name()));
+}
+
+namespace {
+
+// A dark scheme as a theme hands it to the program: light text on dark backgrounds in every group.
+QPalette darkPalette() {
+    QPalette dark(QColor(0x42, 0x42, 0x45), QColor(0x22, 0x20, 0x20));
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        const QColor text = group == QPalette::Disabled ? QColor(0x80, 0x80, 0x80) : QColor(Qt::white);
+        dark.setColor(group, QPalette::WindowText, text);
+        dark.setColor(group, QPalette::Text, text);
+        dark.setColor(group, QPalette::ButtonText, text);
+        dark.setColor(group, QPalette::PlaceholderText, QColor(255, 255, 255, 128));
+        dark.setColor(group, QPalette::Base, QColor(0x3d, 0x3d, 0x3d));
+        dark.setColor(group, QPalette::Window, QColor(0x22, 0x20, 0x20));
+        dark.setColor(group, QPalette::Highlight, QColor(0x12, 0x60, 0x8a));
+        dark.setColor(group, QPalette::HighlightedText, QColor(0xf9, 0xf9, 0xf9));
+    }
+    return dark;
+}
+
+// Sets the application's palette for the life of the object.
+class ApplicationPalette {
+public:
+    explicit ApplicationPalette(const QPalette& palette) : m_previous(QApplication::palette()) { set(palette); }
+    ~ApplicationPalette() { set(m_previous); }
+    ApplicationPalette(const ApplicationPalette&) = delete;
+    ApplicationPalette& operator=(const ApplicationPalette&) = delete;
+
+private:
+    // The widgets that exist learn of a new application palette through posted events.
+    static void set(const QPalette& palette) {
+        QApplication::setPalette(palette);
+        QCoreApplication::processEvents();
+    }
+
+    QPalette m_previous;
+};
+
+constexpr QPalette::ColorGroup kGroups[] = {QPalette::Active, QPalette::Inactive, QPalette::Disabled};
+
+} // namespace
+
+// Set before the dark palette comes (as a scheme changed while the program runs) and after it (as a scheme the
+// program starts with).
+void TestLook::aDesignBackgroundBringsBlackTextInEveryGroup() {
+    const QColor peach(255, 224, 192);
+    for (const bool paletteFirst : {false, true}) {
+        QWidget window;
+        auto* box = new QPlainTextEdit(&window);
+        auto* list = new QListView(&window);
+        std::optional<ApplicationPalette> dark;
+        if (paletteFirst)
+            dark.emplace(darkPalette());
+        setDesignBackground(box, peach);
+        setDesignBackground(list, peach);
+        if (!paletteFirst)
+            dark.emplace(darkPalette());
+
+        const QPalette theme = darkPalette();
+        for (QWidget* control : {static_cast<QWidget*>(box), static_cast<QWidget*>(list)}) {
+            for (const QPalette::ColorGroup group : kGroups) {
+                const QPalette palette = control->palette();
+                QCOMPARE(palette.color(group, QPalette::Base), peach);
+                QCOMPARE(palette.color(group, QPalette::Text), QColor(Qt::black));
+                QCOMPARE(palette.color(group, QPalette::PlaceholderText), QColor(Qt::black));
+                // The selection, and whatever the control draws on the theme's own colours, stay the theme's.
+                QCOMPARE(palette.color(group, QPalette::Highlight), theme.color(group, QPalette::Highlight));
+                QCOMPARE(palette.color(group, QPalette::HighlightedText),
+                         theme.color(group, QPalette::HighlightedText));
+                QCOMPARE(palette.color(group, QPalette::WindowText), theme.color(group, QPalette::WindowText));
+                QCOMPARE(palette.color(group, QPalette::Window), theme.color(group, QPalette::Window));
+            }
+            // The viewport, where the text is drawn, has the same colours.
+            const QPalette viewport = static_cast<QAbstractScrollArea*>(control)->viewport()->palette();
+            QCOMPARE(viewport.color(QPalette::Text), QColor(Qt::black));
+            QCOMPARE(viewport.color(QPalette::Base), peach);
+        }
+    }
+}
+
+void TestLook::aDesignTextColourFollowsEveryLaterPalette() {
+    const QColor headingBlue(78, 90, 209);
+    const QPalette light = QApplication::style()->standardPalette();
+    ApplicationPalette start(light);
+    QWidget window;
+    auto* heading = new QLabel(QStringLiteral("Insert Claims Here"), &window);
+    setDesignTextColor(heading, headingBlue);
+    QCOMPARE(heading->palette().color(QPalette::Active, QPalette::WindowText), headingBlue);
+
+    for (int round = 0; round < 2; ++round) {
+        {
+            ApplicationPalette dark(darkPalette());
+            for (const QPalette::ColorGroup group : kGroups) {
+                const QPalette palette = heading->palette();
+                QCOMPARE(palette.color(group, QPalette::Window), darkPalette().color(group, QPalette::Window));
+                const QColor shown = palette.color(group, QPalette::WindowText);
+                QCOMPARE(shown, readableShade(headingBlue, palette.color(group, QPalette::Window)));
+                QVERIFY(shown != headingBlue);
+            }
+        }
+        // Back on the light palette, the design's own colour.
+        for (const QPalette::ColorGroup group : kGroups)
+            QCOMPARE(heading->palette().color(group, QPalette::WindowText), headingBlue);
+    }
 }
 
 void TestLook::sansSerifFontIsTheDesignFaceOrALikeSansSerif_data() {
