@@ -2,6 +2,7 @@
 // (tests/app/CMakeLists.txt starts them) and QT_LINUX_ACCESSIBILITY_ALWAYS_ON, so that Qt's AT-SPI bridge is active.
 // The events Qt hands its bridge are recorded here instead of being sent on.
 #include "analysis/check_run.h"
+#include "message_box_watch.h"
 #include "results/trevask.h"
 #include "ui/message_box.h"
 
@@ -17,6 +18,7 @@
 #include <vector>
 
 using namespace claimcheck;
+using claimcheck::testing::MessageBoxWatch;
 
 namespace {
 
@@ -129,16 +131,8 @@ void ScreenReaderTest::nothingElseFoundIsAnnouncedAsAnAlert() {
     QVERIFY(QTest::qWaitForWindowActive(&window));
 
     const size_t from = heard().size();
-    bool found = false;
     QStringList childNames;
-    QTimer poll;
-    poll.setInterval(10);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        poll.stop();
-        found = true;
+    const MessageBoxWatch watch(MessageBoxWatch::Boxes::First, [&](QMessageBox* box) {
         if (QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(box))
             for (int i = 0; i < iface->childCount(); ++i)
                 childNames << iface->child(i)->text(QAccessible::Name);
@@ -155,14 +149,9 @@ void ScreenReaderTest::nothingElseFoundIsAnnouncedAsAnAlert() {
                 childNames << QStringLiteral("button ") + button->text(QAccessible::Name);
         ok->click();
     });
-    poll.start();
-    QTimer::singleShot(10'000, [] {
-        if (QWidget* modal = QApplication::activeModalWidget())
-            modal->close();
-    });
     showMessage(&window, QStringLiteral("Nothing else found"));
 
-    QVERIFY(found);
+    QCOMPARE(watch.seen(), 1);
     QVERIFY2(!childNames.contains(QStringLiteral("no alert heard")), qPrintable(childNames.join(u'|')));
     QVERIFY2(childNames.contains(QStringLiteral("Nothing else found")), qPrintable(childNames.join(u'|')));
     QVERIFY2(childNames.contains(QStringLiteral("button OK")), qPrintable(childNames.join(u'|')));

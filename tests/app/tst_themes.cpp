@@ -2,6 +2,7 @@
 // a scheme the program starts with) or while they are open (a scheme changed on a running desktop): every text the
 // program draws reads on its own background, and the light palette shows the design's colours unchanged.
 #include "input/merovin.h"
+#include "message_box_watch.h"
 #include "results/trevask.h"
 #include "results/word_list.h"
 #include "ui/look.h"
@@ -24,6 +25,7 @@
 #include <vector>
 
 using namespace claimcheck;
+using claimcheck::testing::MessageBoxWatch;
 
 namespace {
 
@@ -301,30 +303,17 @@ void ThemesTest::theMessageBoxReadsInEveryScheme() {
     windows.check();
 
     struct Seen {
-        bool found = false;
         QPalette text, button;
     } seen;
-    QTimer poll;
-    poll.setInterval(10);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        poll.stop();
-        seen.found = true;
+    const MessageBoxWatch watch(MessageBoxWatch::Boxes::First, [&](QMessageBox* box) {
         if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
             seen.text = label->palette();
         seen.button = box->button(QMessageBox::Ok)->palette();
         box->button(QMessageBox::Ok)->click();
     });
-    poll.start();
-    QTimer::singleShot(10'000, [] {
-        if (QWidget* modal = QApplication::activeModalWidget())
-            modal->close();
-    });
     showMessage(windows.results, QStringLiteral("Nothing else found"));
 
-    QVERIFY(seen.found);
+    QCOMPARE(watch.seen(), 1);
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
         QVERIFY(contrastRatio(seen.text.color(group, QPalette::WindowText), seen.text.color(group, QPalette::Window)) >=
                 kLeastTextContrast);

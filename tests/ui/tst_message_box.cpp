@@ -1,3 +1,4 @@
+#include "message_box_watch.h"
 #include "ui/message_box.h"
 
 #include <QAbstractButton>
@@ -10,6 +11,7 @@
 using claimcheck::MessageHandler;
 using claimcheck::setMessageHandler;
 using claimcheck::showMessage;
+using claimcheck::testing::MessageBoxWatch;
 
 class MessageBoxTest : public QObject {
     Q_OBJECT
@@ -62,7 +64,6 @@ void MessageBoxTest::theRealBoxIsModalWithOkOnlyUnderTheApplicationName() {
     parent.show();
 
     struct Seen {
-        bool found = false;
         QString title, text;
         QMessageBox::Icon icon = QMessageBox::Warning;
         QMessageBox::StandardButtons buttons;
@@ -71,15 +72,8 @@ void MessageBoxTest::theRealBoxIsModalWithOkOnlyUnderTheApplicationName() {
         QWidget* parent = nullptr;
     } seen;
 
-    // Looks for the box until it is up, notes what it shows and clicks OK; the checks come after it has gone.
-    QTimer poll;
-    poll.setInterval(10);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        poll.stop();
-        seen.found = true;
+    // Notes what the box shows and clicks OK; the checks come after it has gone.
+    const MessageBoxWatch watch(MessageBoxWatch::Boxes::First, [&](QMessageBox* box) {
         seen.title = box->windowTitle();
         seen.text = box->text();
         seen.icon = box->icon();
@@ -89,16 +83,10 @@ void MessageBoxTest::theRealBoxIsModalWithOkOnlyUnderTheApplicationName() {
         seen.parent = box->parentWidget();
         box->button(QMessageBox::Ok)->click();
     });
-    poll.start();
-    // Should the box never close, a second timer ends its loop so that the test fails instead of hanging.
-    QTimer::singleShot(10'000, [] {
-        if (QWidget* modal = QApplication::activeModalWidget())
-            modal->close();
-    });
 
     showMessage(&parent, QStringLiteral("Nothing else found"));
 
-    QVERIFY(seen.found);
+    QCOMPARE(watch.seen(), 1);
     QCOMPARE(seen.title, QStringLiteral("claimcheck"));
     QCOMPARE(seen.text, QStringLiteral("Nothing else found"));
     QCOMPARE(seen.icon, QMessageBox::NoIcon);
