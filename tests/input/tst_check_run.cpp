@@ -21,13 +21,6 @@ using namespace claimcheck::testing;
 
 namespace {
 
-QStringList items(const WordList& list) {
-    QStringList items;
-    for (int i = 0; i < list.count(); ++i)
-        items << list.item(i);
-    return items;
-}
-
 QStringList toStrings(const std::vector<std::u16string>& words) {
     QStringList out;
     for (const std::u16string& w : words)

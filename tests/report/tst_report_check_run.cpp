@@ -29,13 +29,6 @@ using namespace claimcheck::testing;
 
 namespace {
 
-QStringList items(const WordList& list) {
-    QStringList entries;
-    for (int i = 0; i < list.count(); ++i)
-        entries << list.item(i);
-    return entries;
-}
-
 QString corpusPath(const QString& number, const char* part) {
     return QStringLiteral(CLAIMCHECK_CORPUS_DIR "/%1.%2.txt").arg(number, QLatin1StringView(part));
 }

@@ -37,6 +37,14 @@ private:
     MessageHandler m_previous;
 };
 
+// The list's entries, top to bottom.
+inline QStringList items(const WordList& list) {
+    QStringList entries;
+    for (int i = 0; i < list.count(); ++i)
+        entries << list.item(i);
+    return entries;
+}
+
 inline int positionOf(const WordList* list, const QString& word) {
     for (int position = 0; position < list->count(); ++position)
         if (list->item(position) == word)
