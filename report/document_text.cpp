@@ -2,11 +2,12 @@
 
 #include "docx_numbering.h"
 
-#include <QStringList>
+#include <QIODevice>
 #include <QXmlStreamReader>
 
 #include <zip.h>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -14,8 +15,11 @@ namespace claimcheck::report {
 
 namespace {
 
-// No part of a real document comes near this; a larger one is a zip bomb or not a document.
-constexpr zip_uint64_t kMaxPartBytes = zip_uint64_t(1) << 30;
+// The mimetype part names a format in a few dozen bytes; a larger one names none.
+constexpr qint64 kMaxMimeTypeBytes = 256;
+// A numbering part holds the lists' formats, some kilobytes; it is read whole, and each list in it costs some
+// hundred bytes of memory for its forty or so bytes of XML.
+constexpr qint64 kMaxNumberingBytes = qint64(4) << 20;
 
 const QString kWordNamespace = QStringLiteral("http://schemas.openxmlformats.org/wordprocessingml/2006/main");
 const QString kMarkupCompatibilityNamespace =
@@ -51,40 +55,107 @@ bool hasPart(zip_t* archive, const char* name) {
     return zip_name_locate(archive, name, 0) >= 0;
 }
 
-// The bytes of one part of the archive; false with the reason when it is missing, too large or damaged.
-bool readPart(zip_t* archive, const char* name, QByteArray& part, QString& error) {
-    const zip_int64_t index = zip_name_locate(archive, name, 0);
-    zip_stat_t stat;
-    if (index < 0 || zip_stat_index(archive, zip_uint64_t(index), 0, &stat) != 0) {
-        error = QStringLiteral("no part %1 in the document").arg(QLatin1StringView(name));
-        return false;
-    }
-    if ((stat.valid & ZIP_STAT_SIZE) == 0 || stat.size > kMaxPartBytes) {
-        error = QStringLiteral("a part %1 too large to read").arg(QLatin1StringView(name));
-        return false;
-    }
-    std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen_index(archive, zip_uint64_t(index), 0));
-    if (!file) {
-        error = QStringLiteral("a part %1 that cannot be opened (%2)")
-                    .arg(QLatin1StringView(name), QString::fromUtf8(zip_strerror(archive)));
-        return false;
-    }
-    part.resize(qsizetype(stat.size));
-    zip_uint64_t done = 0;
-    while (done < stat.size) {
-        const zip_int64_t got = zip_fread(file.get(), part.data() + done, stat.size - done);
-        if (got <= 0) {
-            error = QStringLiteral("a damaged part %1 (%2)")
-                        .arg(QLatin1StringView(name), QString::fromUtf8(zip_file_strerror(file.get())));
-            return false;
-        }
-        done += zip_uint64_t(got);
-    }
-    return true;
+QString megabytes(qint64 bytes) {
+    return QString::number(bytes >> 20);
 }
 
-// Collects the lines of a document body: one per paragraph, in order. A paragraph that starts inside another (a
-// text box anchored in it) ends the outer one's line so far, so no text is lost or merged with another's.
+// One part of the archive as a device that inflates it as it is read, a part of at most `limit` bytes: past
+// them, and at a damaged stream, it reads as ended and says why. The reader of a part never holds more of it
+// than it has read, whatever the archive claims the part inflates to.
+class PartDevice : public QIODevice {
+public:
+    PartDevice(zip_t* archive, const char* name, qint64 limit) : m_name(name), m_limit(limit) {
+        const zip_int64_t index = zip_name_locate(archive, name, 0);
+        zip_stat_t stat;
+        if (index < 0 || zip_stat_index(archive, zip_uint64_t(index), 0, &stat) != 0) {
+            m_error = QStringLiteral("no part %1 in the document").arg(QLatin1StringView(name));
+            return;
+        }
+        // The size the archive states settles most cases at once; the count of what is read, every other.
+        if ((stat.valid & ZIP_STAT_SIZE) != 0 && stat.size > zip_uint64_t(limit)) {
+            m_error = tooLarge();
+            return;
+        }
+        m_file.reset(zip_fopen_index(archive, zip_uint64_t(index), 0));
+        if (!m_file) {
+            m_error = QStringLiteral("a part %1 that cannot be opened (%2)")
+                          .arg(QLatin1StringView(name), QString::fromUtf8(zip_strerror(archive)));
+            return;
+        }
+        open(QIODevice::ReadOnly);
+    }
+
+    bool isSequential() const override { return true; }
+    // Why the part could not be read to its end; empty while it can.
+    const QString& failure() const { return m_error; }
+    // The whole part; false with the reason when it cannot be read, or is too large.
+    bool readAllInto(QByteArray& bytes, QString& error) {
+        if (isOpen())
+            bytes = readAll();
+        error = m_error;
+        return error.isEmpty();
+    }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override {
+        if (!m_file || !m_error.isEmpty())
+            return -1;
+        // One byte past the limit tells a part of exactly `limit` bytes from a larger one.
+        const zip_int64_t got = zip_fread(m_file.get(), data, zip_uint64_t(std::min(maxSize, m_limit + 1 - m_read)));
+        if (got < 0) {
+            m_error = QStringLiteral("a damaged part %1 (%2)")
+                          .arg(QLatin1StringView(m_name), QString::fromUtf8(zip_file_strerror(m_file.get())));
+            return -1;
+        }
+        m_read += got;
+        if (m_read > m_limit) {
+            m_error = tooLarge();
+            return -1;
+        }
+        return got > 0 ? got : -1;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QString tooLarge() const {
+        return QStringLiteral("a part %1 larger than %2 MB when inflated")
+            .arg(QLatin1StringView(m_name), megabytes(m_limit));
+    }
+
+    const char* m_name;
+    qint64 m_limit;
+    qint64 m_read = 0;
+    std::unique_ptr<zip_file_t, FileCloser> m_file;
+    QString m_error;
+};
+
+QString dtdRefused(const char* part) {
+    return QStringLiteral("a part %1 that declares a document type (DTD) or entities, which no Word or "
+                          "OpenDocument file holds")
+        .arg(QLatin1StringView(part));
+}
+
+QString textTooLarge() {
+    return QStringLiteral("a document larger than %1 MB of text").arg(megabytes(kMaxDocumentTextCharacters));
+}
+
+// Whether the XML declares a document type, which comes before its first element: the only place where entities
+// can be declared. Nothing of it is expanded here, nor by the reader of the part, which stops at it.
+bool declaresDocumentType(const QByteArray& xmlBytes) {
+    QXmlStreamReader xml(xmlBytes);
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::DTD)
+            return true;
+        if (token == QXmlStreamReader::StartElement)
+            return false;
+    }
+    return false;
+}
+
+// Collects the lines of a document body: one per paragraph, in order, "\n" between them, up to the limit of a
+// document's text. A paragraph that starts inside another (a text box anchored in it) ends the outer one's line so
+// far, so no text is lost or merged with another's.
 class Lines {
 public:
     void beginParagraph() {
@@ -97,19 +168,37 @@ public:
         endLine();
     }
     bool inParagraph() const { return m_depth > 0; }
-    void append(QStringView text) { m_line.append(text); }
-    void append(QChar c) { m_line.append(c); }
+    void append(QStringView text) {
+        if (fits(text.size()))
+            m_line.append(text);
+    }
+    void append(QChar c) { append(QStringView(&c, 1)); }
+    void appendSpaces(qsizetype count) {
+        if (fits(count))
+            m_line.append(QString(count, u' '));
+    }
     QChar last() const { return m_line.isEmpty() ? QChar() : m_line.back(); }
     void breakLine() { endLine(); }
-    QString text() const { return m_lines.join(u'\n'); }
+    // Whether the text has outgrown the limit; what came after that point is not kept.
+    bool full() const { return m_full; }
+    QString text() && { return std::move(m_text); }
 
 private:
+    bool fits(qsizetype count) {
+        m_full = m_full || m_text.size() + m_line.size() + count > kMaxDocumentTextCharacters;
+        return !m_full;
+    }
     void endLine() {
-        m_lines.append(m_line);
+        if (m_lines++ > 0 && fits(1))
+            m_text.append(u'\n');
+        if (fits(m_line.size()))
+            m_text.append(m_line);
         m_line.clear();
     }
-    QStringList m_lines;
+    QString m_text;
     QString m_line;
+    qsizetype m_lines = 0;
+    bool m_full = false;
     int m_depth = 0;
 };
 
@@ -141,14 +230,53 @@ std::pair<int, int> listOfParagraph(QXmlStreamReader& xml) {
     return {numId, level};
 }
 
+// The next token of a part's XML. A document type declaration ends the reading, with the reason, before any of
+// its entities is used.
+QXmlStreamReader::TokenType nextToken(QXmlStreamReader& xml, const char* part) {
+    const QXmlStreamReader::TokenType token = xml.readNext();
+    if (token != QXmlStreamReader::DTD)
+        return token;
+    xml.raiseError(dtdRefused(part));
+    return QXmlStreamReader::Invalid;
+}
+
+// How reading a part ended: false with the reason, or true with its text. The device's reason comes first: where
+// the device stopped, the reader saw only an early end.
+bool finished(const QXmlStreamReader& xml, const PartDevice& device, const char* part, Lines& lines, QString& text,
+              QString& error) {
+    if (lines.full())
+        error = textTooLarge();
+    else if (!device.failure().isEmpty())
+        error = device.failure();
+    else if (xml.error() == QXmlStreamReader::CustomError)
+        error = xml.errorString();
+    else if (xml.hasError())
+        error = xmlError(xml, part);
+    else
+        text = std::move(lines).text();
+    return error.isEmpty();
+}
+
 // word/document.xml: paragraphs w:p, text in w:t, w:tab, w:br and w:cr, each paragraph of a numbered list after
 // the number its list draws. Run properties (which hold tab stops named w:tab too), deleted and moved-away text,
-// field codes and the fallback copy of alternate content hold no text of the body.
-bool docxText(const QByteArray& xmlBytes, DocxNumbering& numbering, QString& text, QString& error) {
-    QXmlStreamReader xml(xmlBytes);
+// field codes and the fallback copy of alternate content hold no text of the body. Within w:t, the text of any
+// element is the run's text too.
+bool docxText(PartDevice& device, DocxNumbering& numbering, QString& text, QString& error) {
+    constexpr const char* part = "word/document.xml";
+    QXmlStreamReader xml(&device);
     Lines lines;
-    while (!xml.atEnd()) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
+    int depthInText = 0; // within w:t, how deep: 1 for the w:t itself
+    while (!xml.atEnd() && !lines.full()) {
+        const QXmlStreamReader::TokenType token = nextToken(xml, part);
+        if (depthInText > 0) {
+            if (token == QXmlStreamReader::StartElement)
+                ++depthInText;
+            else if (token == QXmlStreamReader::EndElement)
+                --depthInText;
+            else if (token == QXmlStreamReader::Characters)
+                lines.append(xml.text());
+            continue;
+        }
         if (token == QXmlStreamReader::StartElement) {
             const QStringView name = xml.name();
             if (xml.namespaceUri() == kMarkupCompatibilityNamespace) {
@@ -161,7 +289,7 @@ bool docxText(const QByteArray& xmlBytes, DocxNumbering& numbering, QString& tex
             if (name == u"p") {
                 lines.beginParagraph();
             } else if (name == u"t") {
-                lines.append(xml.readElementText(QXmlStreamReader::IncludeChildElements));
+                depthInText = 1;
             } else if (name == u"tab") {
                 lines.append(QChar(u'\t'));
             } else if (name == u"br" || name == u"cr") {
@@ -181,23 +309,19 @@ bool docxText(const QByteArray& xmlBytes, DocxNumbering& numbering, QString& tex
             lines.endParagraph();
         }
     }
-    if (xml.hasError()) {
-        error = xmlError(xml, "word/document.xml");
-        return false;
-    }
-    text = lines.text();
-    return true;
+    return finished(xml, device, part, lines, text, error);
 }
 
 // content.xml: the paragraphs and headings (text:p, text:h) of office:text, with text:s for runs of spaces,
 // text:tab and text:line-break. Within a paragraph, white space in the XML collapses to one space, as OpenDocument
 // has it. Notes, comments and the deleted text kept for tracked changes are left out.
-bool odtText(const QByteArray& xmlBytes, QString& text, QString& error) {
-    QXmlStreamReader xml(xmlBytes);
+bool odtText(PartDevice& device, QString& text, QString& error) {
+    constexpr const char* part = "content.xml";
+    QXmlStreamReader xml(&device);
     Lines lines;
     bool inBody = false;
-    while (!xml.atEnd()) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
+    while (!xml.atEnd() && !lines.full()) {
+        const QXmlStreamReader::TokenType token = nextToken(xml, part);
         if (token == QXmlStreamReader::StartElement) {
             const QStringView name = xml.name();
             if (xml.namespaceUri() == kOfficeNamespace) {
@@ -213,7 +337,7 @@ bool odtText(const QByteArray& xmlBytes, QString& text, QString& error) {
                 lines.beginParagraph();
             } else if (name == u"s") {
                 const int count = xml.attributes().value(kTextNamespace, QStringLiteral("c")).toInt();
-                lines.append(QString(count > 0 ? count : 1, u' '));
+                lines.appendSpaces(count > 0 ? count : 1);
             } else if (name == u"tab") {
                 lines.append(QChar(u'\t'));
             } else if (name == u"line-break") {
@@ -236,12 +360,7 @@ bool odtText(const QByteArray& xmlBytes, QString& text, QString& error) {
             }
         }
     }
-    if (xml.hasError()) {
-        error = xmlError(xml, "content.xml");
-        return false;
-    }
-    text = lines.text();
-    return true;
+    return finished(xml, device, part, lines, text, error);
 }
 
 const QByteArray kOdtMimeType = QByteArrayLiteral("application/vnd.oasis.opendocument.text");
@@ -262,8 +381,8 @@ bool documentKindOf(const QByteArray& zipBytes, DocumentKind& kind, QString& err
     }
     QByteArray mimeType;
     QString ignored;
-    if (readPart(archive.get(), "mimetype", mimeType, ignored) && mimeType.trimmed() == kOdtMimeType &&
-        hasPart(archive.get(), "content.xml")) {
+    if (PartDevice(archive.get(), "mimetype", kMaxMimeTypeBytes).readAllInto(mimeType, ignored) &&
+        mimeType.trimmed() == kOdtMimeType && hasPart(archive.get(), "content.xml")) {
         kind = DocumentKind::Odt;
         return true;
     }
@@ -275,19 +394,25 @@ bool documentText(const QByteArray& zipBytes, DocumentKind kind, QString& text, 
     const Archive archive = openArchive(zipBytes, error);
     if (!archive)
         return false;
-    const char* part = kind == DocumentKind::Docx ? "word/document.xml" : "content.xml";
-    QByteArray xml;
-    if (!readPart(archive.get(), part, xml, error))
-        return false;
-    if (kind == DocumentKind::Odt)
-        return odtText(xml, text, error);
+    if (kind == DocumentKind::Odt) {
+        PartDevice content(archive.get(), "content.xml", kMaxDocumentPartBytes);
+        error = content.failure();
+        return error.isEmpty() && odtText(content, text, error);
+    }
     // A document without numbered lists has no numbering part.
     QByteArray numberingXml;
-    if (hasPart(archive.get(), "word/numbering.xml") &&
-        !readPart(archive.get(), "word/numbering.xml", numberingXml, error))
-        return false;
+    if (hasPart(archive.get(), "word/numbering.xml")) {
+        if (!PartDevice(archive.get(), "word/numbering.xml", kMaxNumberingBytes).readAllInto(numberingXml, error))
+            return false;
+        if (declaresDocumentType(numberingXml)) {
+            error = dtdRefused("word/numbering.xml");
+            return false;
+        }
+    }
     DocxNumbering numbering(numberingXml);
-    return docxText(xml, numbering, text, error);
+    PartDevice document(archive.get(), "word/document.xml", kMaxDocumentPartBytes);
+    error = document.failure();
+    return error.isEmpty() && docxText(document, numbering, text, error);
 }
 
 } // namespace claimcheck::report
