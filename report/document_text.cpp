@@ -188,10 +188,11 @@ private:
         m_full = m_full || m_text.size() + m_line.size() + count > kMaxDocumentTextCharacters;
         return !m_full;
     }
+    // The line's characters were counted as they came; only the line break before it adds one.
     void endLine() {
         if (m_lines++ > 0 && fits(1))
             m_text.append(u'\n');
-        if (fits(m_line.size()))
+        if (!m_full)
             m_text.append(m_line);
         m_line.clear();
     }

@@ -44,27 +44,62 @@ inline QByteArray zipArchive(const Parts& parts) {
     return file.readAll();
 }
 
+// The archive with the inflated size that its records state for the part changed to `size`, in its local header
+// and its central directory entry: a part whose true size the archive hides from a reader that trusts it. The
+// archive must hold no zip64 records, as none under 4 GB does.
+inline QByteArray withStatedSize(QByteArray zip, const QByteArray& part, quint32 size) {
+    const auto read16 = [&zip](qsizetype at) { return qsizetype(uchar(zip[at])) | qsizetype(uchar(zip[at + 1])) << 8; };
+    const auto read32 = [&zip, &read16](qsizetype at) { return read16(at) | read16(at + 2) << 16; };
+    const auto write32 = [&zip](qsizetype at, quint32 value) {
+        for (int i = 0; i < 4; ++i)
+            zip[at + i] = char(value >> (8 * i));
+    };
+    const qsizetype end = zip.lastIndexOf(QByteArrayLiteral("PK\x05\x06"));
+    if (end < 0)
+        throw std::runtime_error("no end of central directory");
+    qsizetype entry = read32(end + 16);
+    for (qsizetype i = 0, entries = read16(end + 10); i < entries; ++i) {
+        const qsizetype nameLength = read16(entry + 28);
+        if (zip.mid(entry + 46, nameLength) == part) {
+            write32(entry + 24, size);
+            write32(read32(entry + 42) + 22, size);
+            return zip;
+        }
+        entry += 46 + nameLength + read16(entry + 30) + read16(entry + 32);
+    }
+    throw std::runtime_error("no such part");
+}
+
 inline QString xmlEscaped(QString text) {
     return text.replace(u'&', QStringLiteral("&amp;"))
         .replace(u'<', QStringLiteral("&lt;"))
         .replace(u'>', QStringLiteral("&gt;"));
 }
 
-// A Word document whose body is `bodyXml` (w: elements), with word/numbering.xml when `numberingXml` is given.
-inline QByteArray docxWithBody(const QString& bodyXml, const QByteArray& numberingXml = {}) {
+// The start and the end of a Word document's main part, around the body's elements.
+inline const QByteArray kDocumentXmlStart =
+    R"xml(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<w:document xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main" xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006"><w:body>)xml";
+inline const QByteArray kDocumentXmlEnd = "<w:sectPr/></w:body></w:document>";
+
+// A Word document whose main part, word/document.xml, is `documentXml`, with word/numbering.xml when
+// `numberingXml` is given.
+inline QByteArray docxWithDocumentXml(const QByteArray& documentXml, const QByteArray& numberingXml = {}) {
     const QByteArray contentTypes = R"xml(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"><Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/><Default Extension="xml" ContentType="application/xml"/><Override PartName="/word/document.xml" ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml"/></Types>)xml";
     const QByteArray rels = R"xml(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="word/document.xml"/></Relationships>)xml";
-    const QString document = QString::fromUtf8(R"xml(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
-<w:document xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main" xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006"><w:body>%1<w:sectPr/></w:body></w:document>)xml")
-                                 .arg(bodyXml);
     Parts parts{{QStringLiteral("[Content_Types].xml"), contentTypes},
                 {QStringLiteral("_rels/.rels"), rels},
-                {QStringLiteral("word/document.xml"), document.toUtf8()}};
+                {QStringLiteral("word/document.xml"), documentXml}};
     if (!numberingXml.isEmpty())
         parts.emplace_back(QStringLiteral("word/numbering.xml"), numberingXml);
     return zipArchive(parts);
+}
+
+// A Word document whose body is `bodyXml` (w: elements), with word/numbering.xml when `numberingXml` is given.
+inline QByteArray docxWithBody(const QString& bodyXml, const QByteArray& numberingXml = {}) {
+    return docxWithDocumentXml(kDocumentXmlStart + bodyXml.toUtf8() + kDocumentXmlEnd, numberingXml);
 }
 
 // A Word document with one paragraph per line, each in one run.
@@ -94,16 +129,23 @@ inline QString numberedParagraph(int numId, int level, const QString& text) {
         .arg(xmlEscaped(text));
 }
 
-// An OpenDocument text whose office:text holds `bodyXml` (text: elements).
-inline QByteArray odtWithBody(const QString& bodyXml) {
+// The start and the end of an OpenDocument text's content.xml, around the elements of office:text.
+inline const QByteArray kContentXmlStart = R"xml(<?xml version="1.0" encoding="UTF-8"?>
+<office:document-content xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" office:version="1.2"><office:body><office:text><text:sequence-decls><text:sequence-decl text:display-outline-level="0" text:name="Table"/></text:sequence-decls>)xml";
+inline const QByteArray kContentXmlEnd = "</office:text></office:body></office:document-content>";
+
+// An OpenDocument text whose content.xml is `contentXml`.
+inline QByteArray odtWithContentXml(const QByteArray& contentXml) {
     const QByteArray manifest = R"xml(<?xml version="1.0" encoding="UTF-8"?>
 <manifest:manifest xmlns:manifest="urn:oasis:names:tc:opendocument:xmlns:manifest:1.0" manifest:version="1.2"><manifest:file-entry manifest:full-path="/" manifest:media-type="application/vnd.oasis.opendocument.text"/><manifest:file-entry manifest:full-path="content.xml" manifest:media-type="text/xml"/></manifest:manifest>)xml";
-    const QString content = QString::fromUtf8(R"xml(<?xml version="1.0" encoding="UTF-8"?>
-<office:document-content xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" office:version="1.2"><office:body><office:text><text:sequence-decls><text:sequence-decl text:display-outline-level="0" text:name="Table"/></text:sequence-decls>%1</office:text></office:body></office:document-content>)xml")
-                                .arg(bodyXml);
     return zipArchive({{QStringLiteral("mimetype"), QByteArrayLiteral("application/vnd.oasis.opendocument.text")},
-                       {QStringLiteral("content.xml"), content.toUtf8()},
+                       {QStringLiteral("content.xml"), contentXml},
                        {QStringLiteral("META-INF/manifest.xml"), manifest}});
+}
+
+// An OpenDocument text whose office:text holds `bodyXml` (text: elements).
+inline QByteArray odtWithBody(const QString& bodyXml) {
+    return odtWithContentXml(kContentXmlStart + bodyXml.toUtf8() + kContentXmlEnd);
 }
 
 inline QByteArray odt(const QStringList& paragraphs) {

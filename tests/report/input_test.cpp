@@ -22,8 +22,10 @@ namespace {
 
 using testing::docx;
 using testing::docxWithBody;
+using testing::docxWithDocumentXml;
 using testing::odt;
 using testing::odtWithBody;
+using testing::withStatedSize;
 using testing::zipArchive;
 
 QByteArray utf16(const QString& text, bool bigEndian) {
@@ -214,6 +216,116 @@ INSTANTIATE_TEST_SUITE_P(
                      return docx({QString(), QStringLiteral("  ")});
                  },
                  QStringLiteral("a.docx"), QStringLiteral("a document with no text")}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The limits on a document, as the manual page states them: its body's part inflates to at most 64 MB, and its
+// text holds at most 64 MB (UTF-16 code units, line breaks between paragraphs included).
+constexpr qsizetype kPartLimit = qsizetype(64) << 20;
+constexpr qsizetype kTextLimit = qsizetype(64) << 20;
+
+const QByteArray kEmptyComment = "<!---->";
+
+// A part of exactly `size` bytes: `start`, `unit` as often as it fits, an XML comment that fills what is left,
+// then `end`.
+qsizetype unitsInPart(qsizetype size, const QByteArray& start, const QByteArray& unit, const QByteArray& end) {
+    return (size - start.size() - end.size() - kEmptyComment.size()) / unit.size();
+}
+
+QByteArray partOfSize(qsizetype size, const QByteArray& start, const QByteArray& unit, const QByteArray& end) {
+    const qsizetype units = unitsInPart(size, start, unit, end);
+    const qsizetype fill = size - start.size() - end.size() - kEmptyComment.size() - units * unit.size();
+    return start + unit.repeated(units) + "<!--" + QByteArray(fill, 'x') + "-->" + end;
+}
+
+// Each unit is a paragraph "A wheel turns.", so a part's text is that many lines of 14 characters.
+const QByteArray kDocxParagraph = "<w:p><w:r><w:t>A wheel turns.</w:t></w:r></w:p>";
+const QByteArray kOdtParagraph = "<text:p>A wheel turns.</text:p>";
+
+QByteArray docxOfSize(qsizetype size) {
+    return docxWithDocumentXml(partOfSize(size, testing::kDocumentXmlStart, kDocxParagraph, testing::kDocumentXmlEnd));
+}
+
+qsizetype docxTextLength(qsizetype size) {
+    return unitsInPart(size, testing::kDocumentXmlStart, kDocxParagraph, testing::kDocumentXmlEnd) * 15 - 1;
+}
+
+QByteArray odtOfSize(qsizetype size) {
+    return testing::odtWithContentXml(
+        partOfSize(size, testing::kContentXmlStart, kOdtParagraph, testing::kContentXmlEnd));
+}
+
+qsizetype odtTextLength(qsizetype size) {
+    return unitsInPart(size, testing::kContentXmlStart, kOdtParagraph, testing::kContentXmlEnd) * 15 - 1;
+}
+
+// Paragraphs of `lengths` characters each: an "a", then a run of spaces.
+QByteArray odtOfParagraphs(std::initializer_list<qsizetype> lengths) {
+    QString body;
+    for (const qsizetype length : lengths)
+        body += QStringLiteral("<text:p>a<text:s text:c=\"%1\"/></text:p>").arg(length - 1);
+    return odtWithBody(body);
+}
+
+struct LimitCase {
+    const char* name;
+    std::function<QByteArray()> bytes;
+    qsizetype textLength; // of the text read; 0 when the document is refused
+    QString reason;       // the start of the reason given, when it is
+};
+
+void PrintTo(const LimitCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class DocumentLimits : public ::testing::TestWithParam<LimitCase> {};
+
+TEST_P(DocumentLimits, holdUpToTheLimitAndRefuseOneMore) {
+    const InputText read = textOfBytes(GetParam().bytes(), QStringLiteral("draft"));
+    if (GetParam().textLength > 0) {
+        ASSERT_TRUE(read.ok()) << read.error.toStdString();
+        EXPECT_EQ(read.text.size(), GetParam().textLength);
+    } else {
+        EXPECT_FALSE(read.ok());
+        EXPECT_TRUE(read.text.isEmpty());
+        EXPECT_TRUE(read.error.startsWith(GetParam().reason)) << read.error.toStdString();
+    }
+}
+
+const QString kDocxPartTooLarge = QStringLiteral("a part word/document.xml larger than 64 MB when inflated");
+const QString kOdtPartTooLarge = QStringLiteral("a part content.xml larger than 64 MB when inflated");
+const QString kTextTooLarge = QStringLiteral("a document larger than 64 MB of text");
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, DocumentLimits,
+    ::testing::Values(
+        LimitCase{"docxPartAtTheLimit", [] { return docxOfSize(kPartLimit); }, docxTextLength(kPartLimit), {}},
+        LimitCase{"docxPartOverIt", [] { return docxOfSize(kPartLimit + 1); }, 0, kDocxPartTooLarge},
+        // The archive states a small size: only the count of what inflates tells.
+        LimitCase{"docxPartOverItWithItsSizeHidden",
+                  [] { return withStatedSize(docxOfSize(kPartLimit + 1), "word/document.xml", 1000); }, 0,
+                  kDocxPartTooLarge},
+        LimitCase{"odtPartAtTheLimitWithItsSizeHidden",
+                  [] { return withStatedSize(odtOfSize(kPartLimit), "content.xml", 1000); },
+                  odtTextLength(kPartLimit),
+                  {}},
+        LimitCase{"odtPartOverItWithItsSizeHidden",
+                  [] { return withStatedSize(odtOfSize(kPartLimit + 1), "content.xml", 1000); }, 0, kOdtPartTooLarge},
+        LimitCase{"textAtTheLimit", [] { return odtOfParagraphs({kTextLimit}); }, kTextLimit, {}},
+        LimitCase{"textOverIt", [] { return odtOfParagraphs({kTextLimit + 1}); }, 0, kTextTooLarge},
+        // The line break between two paragraphs counts.
+        LimitCase{"twoParagraphsAtTheLimit",
+                  [] {
+                      return odtOfParagraphs({kTextLimit - 3, 2});
+                  },
+                  kTextLimit,
+                  {}},
+        LimitCase{"twoParagraphsOverIt",
+                  [] {
+                      return odtOfParagraphs({kTextLimit - 2, 2});
+                  },
+                  0, kTextTooLarge},
+        // One element asks for more spaces than a string holds.
+        LimitCase{"aRunOfTwoBillionSpaces", [] { return odtOfParagraphs({2147483647}); }, 0, kTextTooLarge}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct HeadingCase {

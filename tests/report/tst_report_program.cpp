@@ -52,6 +52,73 @@ const QByteArray kDescription = "The wheel turns on an axle. The wheels are roun
 const QByteArray kDraft =
     "Title\n\nThe wheel turns on an axle.\n\nWhat is claimed is:\n" + kClaims + "Abstract\nA wheel.\n";
 
+// The limits on a document that the manual page states: its body's part inflates to at most 64 MB, and its text
+// holds at most 64 MB.
+constexpr qsizetype kPartLimit = qsizetype(64) << 20;
+constexpr qsizetype kTextLimit = qsizetype(64) << 20;
+
+// A main part of paragraphs, one more than fits in the limit: a few hundred kilobytes once compressed.
+QByteArray partOverTheLimit(const QByteArray& start, const QByteArray& paragraph, const QByteArray& end) {
+    return start + paragraph.repeated(kPartLimit / paragraph.size() + 1) + end;
+}
+
+QByteArray docxOverThePartLimit() {
+    return docxWithDocumentXml(
+        partOverTheLimit(kDocumentXmlStart, "<w:p><w:r><w:t>A wheel.</w:t></w:r></w:p>", kDocumentXmlEnd));
+}
+
+QByteArray odtOverThePartLimit() {
+    return odtWithContentXml(partOverTheLimit(kContentXmlStart, "<text:p>A wheel.</text:p>", kContentXmlEnd));
+}
+
+// The XML with a document type declaration after its XML declaration, and `body` in its body.
+QByteArray withDocumentType(const QByteArray& start, const QByteArray& declaration, const QByteArray& body,
+                            const QByteArray& end) {
+    QByteArray xml = start + body + end;
+    return xml.insert(xml.indexOf("?>") + 2, declaration);
+}
+
+// The billion laughs made small: one entity of 100,000 characters, used 10,000 times (a gigabyte of text).
+QByteArray docxWithALargeEntity() {
+    return docxWithDocumentXml(withDocumentType(
+        kDocumentXmlStart, "<!DOCTYPE w:document [<!ENTITY e \"" + QByteArray(100000, 'x') + "\">]>",
+        "<w:p><w:r><w:t>" + QByteArray("&e;").repeated(10000) + "</w:t></w:r></w:p>", kDocumentXmlEnd));
+}
+
+QByteArray docxWithAnExternalEntity() {
+    return docxWithDocumentXml(withDocumentType(kDocumentXmlStart,
+                                                "<!DOCTYPE w:document [<!ENTITY e SYSTEM \"file:///etc/passwd\">]>",
+                                                "<w:p><w:r><w:t>&e;</w:t></w:r></w:p>", kDocumentXmlEnd));
+}
+
+QByteArray docxWithAnEntityInItsNumbering() {
+    const QByteArray numbering = numberedListsXml();
+    return docxWithBody(
+        numberedParagraph(1, 0, QStringLiteral("A wheel")),
+        QByteArray(numbering).insert(numbering.indexOf("?>") + 2, "<!DOCTYPE w:numbering [<!ENTITY e \"1.\">]>"));
+}
+
+QByteArray odtWithAnEntity() {
+    return odtWithContentXml(withDocumentType(kContentXmlStart,
+                                              "<!DOCTYPE office:document-content [<!ENTITY e \"wheel\">]>",
+                                              "<text:p>&e;</text:p>", kContentXmlEnd));
+}
+
+// Runs of a million spaces, a few bytes each, one more than the text holds.
+QByteArray odtOverTheTextLimit() {
+    constexpr qsizetype run = qsizetype(1) << 20;
+    return odtWithBody(QStringLiteral("<text:p>a<text:s text:c=\"%1\"/></text:p>").arg(run).repeated(kTextLimit / run));
+}
+
+// Paragraphs numbered by a list whose level draws the number a thousand times: labels of some kilobytes each,
+// past the text limit.
+QByteArray docxOverTheTextLimitByItsNumbers() {
+    QByteArray numbering = numberedListsXml();
+    numbering.replace("w:val=\"%1.\"", "w:val=\"" + QByteArray("%1").repeated(1000) + "\"");
+    const qsizetype paragraphs = kTextLimit / 1000 + 1;
+    return docxWithBody(numberedParagraph(1, 0, QStringLiteral("a")).repeated(paragraphs), numbering);
+}
+
 } // namespace
 
 class ReportProgramTest : public QObject {
@@ -150,6 +217,30 @@ void ReportProgramTest::badInputIsOneLineOnStandardErrorAndNothingWritten_data()
     QTest::newRow("missing ignore list") << "" << none
                                          << QStringList{"--ignore", "words.txt", "claims.txt", "description.txt"}
                                          << "words.txt: no such file";
+    // Hostile documents: small on disk, each would take far more memory or time than any draft.
+    const QString partTooLarge = QStringLiteral("big.docx: a part word/document.xml larger than 64 MB when inflated");
+    const QString dtd = QStringLiteral("big.docx: a part word/document.xml that declares a document type (DTD)");
+    const QString textTooLarge = QStringLiteral("big.docx: a document larger than 64 MB of text");
+    const QByteArray overThePartLimit = docxOverThePartLimit();
+    QTest::newRow("part past its limit") << "big.docx" << overThePartLimit << QStringList{"big.docx"} << partTooLarge;
+    QTest::newRow("part past its limit, its size hidden")
+        << "big.docx" << withStatedSize(overThePartLimit, "word/document.xml", 1000) << QStringList{"big.docx"}
+        << partTooLarge;
+    QTest::newRow("odt part past its limit, its size hidden")
+        << "big.docx" << withStatedSize(odtOverThePartLimit(), "content.xml", 1000)
+        << QStringList{"claims.txt", "big.docx"} << "big.docx: a part content.xml larger than 64 MB when inflated";
+    QTest::newRow("entity used 10,000 times") << "big.docx" << docxWithALargeEntity() << QStringList{"big.docx"} << dtd;
+    QTest::newRow("external entity") << "big.docx" << docxWithAnExternalEntity()
+                                     << QStringList{"claims.txt", "big.docx"} << dtd;
+    QTest::newRow("entity in the numbering part")
+        << "big.docx" << docxWithAnEntityInItsNumbering() << QStringList{"big.docx"}
+        << "big.docx: a part word/numbering.xml that declares a document type (DTD)";
+    QTest::newRow("odt entity") << "big.docx" << odtWithAnEntity() << QStringList{"big.docx"}
+                                << "big.docx: a part content.xml that declares a document type (DTD)";
+    QTest::newRow("text past its limit") << "big.docx" << odtOverTheTextLimit() << QStringList{"big.docx"}
+                                         << textTooLarge;
+    QTest::newRow("numbers past the text limit")
+        << "big.docx" << docxOverTheTextLimitByItsNumbers() << QStringList{"big.docx"} << textTooLarge;
 }
 
 void ReportProgramTest::badInputIsOneLineOnStandardErrorAndNothingWritten() {
