@@ -96,17 +96,21 @@ WordIndex BuildWordIndex(std::u16string_view text) {
             }
         }
     }
-    // 2. The automaton of the word string admits each candidate that it does not contain, and grows with it.
+    // 2. The automaton of the word string admits each candidate that it does not contain, and grows with it. The
+    // last candidate is looked for but never added: no candidate comes after it to look for, and a text of one
+    // long word would otherwise make an automaton many times the text's size for nothing.
     SuffixAutomaton automaton;
     std::size_t candidateUnits = 0;
-    for (const std::u16string_view word : candidates) {
-        candidateUnits += word.size();
+    for (std::size_t i = 0; i + 1 < candidates.size(); ++i) {
+        candidateUnits += candidates[i].size();
     }
     automaton.reserve(candidateUnits);
     std::size_t wordStringLength = 0;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         if (i < unconditional || !automaton.contains(candidates[i])) {
-            automaton.append(candidates[i]);
+            if (i + 1 < candidates.size()) {
+                automaton.append(candidates[i]);
+            }
             index.words.emplace_back(candidates[i]);
             wordStringLength += candidates[i].size();
         }

@@ -9,6 +9,7 @@
 #include <QSaveFile>
 
 #include <cstdio>
+#include <utility>
 
 namespace claimcheck::report {
 
@@ -20,6 +21,12 @@ QString shownName(const QString& path) {
 
 RunOutcome failure(const QString& path, const QString& reason) {
     return RunOutcome{kError, {}, shownName(path) + QStringLiteral(": ") + reason};
+}
+
+// The text as its box would hold it, the file's own text let go as soon as it is copied: a long description is
+// held twice only meanwhile.
+QString heldText(InputText& input) {
+    return asTextBoxHoldsIt(std::exchange(input.text, QString()));
 }
 
 bool isBlank(const QString& text) {
@@ -52,10 +59,10 @@ RunOutcome produceReport(const RunOptions& options) {
     qsizetype claimsFirstLine = 1;
     if (options.files.size() == 1) {
         const QString& path = options.files[0];
-        const InputText draft = readInputText(path);
+        InputText draft = readInputText(path);
         if (!draft.ok())
             return failure(path, draft.error);
-        DraftParts parts = splitDraft(asTextBoxHoldsIt(draft.text));
+        DraftParts parts = splitDraft(heldText(draft));
         if (!parts.ok())
             return failure(path, parts.error);
         if (isBlank(parts.description))
@@ -66,18 +73,21 @@ RunOutcome produceReport(const RunOptions& options) {
         description = std::move(parts.description);
         claimsFirstLine = parts.claimsFirstLine;
     } else {
-        const InputText claimsText = readInputText(options.files[0]);
+        InputText claimsText = readInputText(options.files[0]);
         if (!claimsText.ok())
             return failure(options.files[0], claimsText.error);
-        const InputText descriptionText = readInputText(options.files[1]);
+        claims = heldText(claimsText);
+        InputText descriptionText = readInputText(options.files[1]);
         if (!descriptionText.ok())
             return failure(options.files[1], descriptionText.error);
-        claims = asTextBoxHoldsIt(claimsText.text);
-        description = asTextBoxHoldsIt(descriptionText.text);
+        description = heldText(descriptionText);
     }
 
-    CheckResult result =
-        options.rules == Rules::Classic ? checkClassic(claims, description) : checkWords(claims, description, ignored);
+    // The description is needed by the check alone (the classic one lets go of it once its index is made), and is
+    // not held while the report is made.
+    CheckResult result = options.rules == Rules::Classic ? checkClassic(claims, std::move(description))
+                                                         : checkWords(claims, description, ignored);
+    description = QString();
     const int status = result.unsupported.empty() ? kAllSupported : kSomeUnsupported;
     const Report report = makeReport(std::move(result), std::move(claims), claimsFirstLine,
                                      shownName(options.files.front()), shownName(options.files.back()));

@@ -15,6 +15,7 @@
 #include <numeric>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 namespace claimcheck::report {
 
@@ -32,8 +33,10 @@ QString upperKey(QStringView word) {
     return toQString(upperCase(view(word)));
 }
 
-// The texts in the word lists' order.
+// The texts in the word lists' order. One text needs no sort key, which for one long word is as long as it.
 QStringList inListOrder(const DictionaryOrder& order, const QStringList& texts) {
+    if (texts.size() < 2)
+        return texts;
     QStringList sorted;
     sorted.reserve(texts.size());
     for (const quint32 position : order.sortedPositions(texts))
@@ -136,6 +139,58 @@ template <typename Visit> void forEachWord(QStringView text, Visit visit) {
     }
 }
 
+// The distinct keys of the description's words, joined by spaces for the matcher: each key is held once, in the
+// joined string, and the set that tells a new key from one met before holds where it stands there.
+class JoinedKeys {
+public:
+    JoinedKeys() = default;
+    JoinedKeys(const JoinedKeys&) = delete; // the set's functions point at the joined string
+    JoinedKeys& operator=(const JoinedKeys&) = delete;
+
+    // Appends the key and a space, unless the key was added before; tells whether it was new.
+    bool add(std::u16string_view key) {
+        if (m_spans.find(key) != m_spans.end())
+            return false;
+        // Grown ahead, in doubling steps: appending the space to a string just grown to fit a long key would copy
+        // it to a string of twice its size.
+        const std::size_t size = m_joined.size() + key.size() + 1;
+        if (size > m_joined.capacity())
+            m_joined.reserve(std::max(size, 2 * m_joined.capacity()));
+        const Span span{m_joined.size(), key.size()};
+        m_joined += key;
+        m_joined += u' ';
+        m_spans.insert(span);
+        return true;
+    }
+    const std::u16string& joined() const { return m_joined; }
+
+private:
+    struct Span {
+        std::size_t offset;
+        std::size_t length;
+    };
+    struct Text {
+        using is_transparent = void;
+        const std::u16string* joined;
+        std::u16string_view operator()(Span span) const {
+            return std::u16string_view(*joined).substr(span.offset, span.length);
+        }
+        std::u16string_view operator()(std::u16string_view key) const { return key; }
+    };
+    struct Hash : Text {
+        template <typename Key> std::size_t operator()(const Key& key) const {
+            return std::hash<std::u16string_view>{}(Text::operator()(key));
+        }
+    };
+    struct Equal : Text {
+        template <typename A, typename B> bool operator()(const A& a, const B& b) const {
+            return Text::operator()(a) == Text::operator()(b);
+        }
+    };
+    std::u16string m_joined;
+    std::unordered_set<Span, Hash, Equal> m_spans{0, Hash{{&m_joined}}, Equal{{&m_joined}}};
+};
+
 } // namespace
 
 QString rulesName(Rules rules) {
@@ -155,14 +210,17 @@ const QStringList& builtInIgnoredWords() {
     return words;
 }
 
-CheckResult checkClassic(const QString& claims, const QString& description) {
+CheckResult checkClassic(const QString& claims, QString description) {
     const DictionaryOrder order;
     CheckResult result;
     result.rules = Rules::Classic;
     const WordIndex claimsIndex = BuildWordIndex(view(claims));
-    const WordIndex descriptionIndex = BuildWordIndex(view(description));
+    WordIndex descriptionIndex = BuildWordIndex(view(description));
+    // From here on the description's index stands for it; its words, once listed, are not held twice either.
+    description = QString();
     result.claimsIndex = inListOrder(order, toStringList(claimsIndex.words));
     result.descriptionIndex = inListOrder(order, toStringList(descriptionIndex.words));
+    descriptionIndex.words = {};
 
     // The claims index is tested in the order its list shows it, as the check run reads it back.
     std::vector<std::u16string> entries;
@@ -224,23 +282,19 @@ CheckResult checkWords(const QString& claims, const QString& description, const 
     // The description's words likewise, joined by spaces for the matcher: no claim word holds a space, so none is
     // found across two words.
     // A word met before in the same spelling, as most are, needs no case mapping: the spellings seen are views into
-    // the description.
+    // the description. A word's key is let go of before its spelling is copied, so that a description of one long
+    // word is held no more than three times.
     QStringList descriptionWords;
     QSet<QStringView> spellings;
-    QSet<QString> descriptionKeys;
-    std::u16string joined;
+    JoinedKeys keys;
     forEachWord(description, [&](qsizetype, QStringView word) {
         if (spellings.contains(word))
             return;
         spellings.insert(word);
-        QString key = upperKey(word);
-        if (descriptionKeys.contains(key))
-            return;
-        descriptionWords.append(word.toString());
-        joined += view(key);
-        joined += u' ';
-        descriptionKeys.insert(std::move(key));
+        if (keys.add(upperCase(view(word))))
+            descriptionWords.append(word.toString());
     });
+    const std::u16string& joined = keys.joined();
 
     // Added in sorted order, each word costs the matcher time in proportion to its length only.
     std::vector<std::size_t> byKey(entries.size());

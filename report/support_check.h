@@ -39,8 +39,9 @@ const QStringList& builtInIgnoredWords();
 // The windows' check on the two texts as their boxes hold them (asTextBoxHoldsIt): the claims index, the
 // description index and the unsupported words are the three lists of the results window, each entry as often as
 // there. A word's occurrences are those that the window's find-next walks through in the claims: case ignored,
-// from the second character on, each search starting after the occurrence before.
-CheckResult checkClassic(const QString& claims, const QString& description);
+// from the second character on, each search starting after the occurrence before. The description is let go of
+// once its index is made, when it was handed over.
+CheckResult checkClassic(const QString& claims, QString description);
 
 // The `words` rules. `ignored` holds the user's own words to leave out, besides the built-in ones; case does not
 // matter. Each index entry stands for a word in every case, spelt as it first occurs; its occurrences in the

@@ -127,6 +127,38 @@ INSTANTIATE_TEST_SUITE_P(
                   {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct DescriptionIndexCase {
+    const char* name;
+    QString description;
+    QStringList index; // in dictionary order
+};
+
+void PrintTo(const DescriptionIndexCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class WordsDescriptionIndex : public ::testing::TestWithParam<DescriptionIndexCase> {};
+
+TEST_P(WordsDescriptionIndex, holdsEachWordOnceInAnyCaseSpeltAsFirstMet) {
+    const CheckResult result = checkWords(QStringLiteral("x"), GetParam().description, {});
+    EXPECT_EQ(result.descriptionIndex, GetParam().index);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WordsDescriptionIndex,
+    ::testing::Values(
+        DescriptionIndexCase{"caseVariants", QStringLiteral("Wheel wheel WHEEL axle"), {"axle", "Wheel"}},
+        DescriptionIndexCase{"punctuationStrippedFirst", QStringLiteral("axle, AXLE. (Axle)"), {"axle"}},
+        // A word that begins another is a word of its own, in whichever order they come.
+        DescriptionIndexCase{
+            "prefixesAreOtherWords", QStringLiteral("wheels wheel WHEELS wheelS whee"), {"whee", "wheel", "wheels"}},
+        DescriptionIndexCase{
+            "accentedLetters", QStringLiteral("\u00C4rger \u00E4rger \u00C4RGER arger"), {"arger", "\u00C4rger"}},
+        DescriptionIndexCase{"longWordsInTwoCases",
+                             QString(100000, u'a') + u' ' + QString(100000, u'A') + u' ' + QString(99999, u'A'),
+                             {QString(99999, u'A'), QString(100000, u'a')}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(WordsRules, splitStripsAndKeepsOffsets) {
     const std::vector<TextWord> words = wordsOf(QStringLiteral("1. (a) \u201Cwheel,\u201D  in-line\n27 x\U0001D400."));
     ASSERT_EQ(words.size(), 3u);
