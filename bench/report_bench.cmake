@@ -3,3 +3,14 @@ qt_add_executable(claimcheck_report_bench ${CMAKE_CURRENT_LIST_DIR}/report_bench
     ${CMAKE_CURRENT_LIST_DIR}/synthetic_text.cpp ${CMAKE_CURRENT_LIST_DIR}/synthetic_text.h)
 set_target_properties(claimcheck_report_bench PROPERTIES AUTOMOC OFF AUTOUIC OFF AUTORCC OFF)
 target_link_libraries(claimcheck_report_bench PRIVATE claimcheck_report claimcheck_test_oracle benchmark::benchmark)
+
+# The report program's peak memory on large and hostile inputs: it runs the built claimcheck-report, one child
+# process per input, with the rules given as its argument.
+qt_add_executable(claimcheck_report_memory_bench ${CMAKE_CURRENT_LIST_DIR}/report_memory_bench.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/synthetic_text.cpp ${CMAKE_CURRENT_LIST_DIR}/synthetic_text.h)
+set_target_properties(claimcheck_report_memory_bench PROPERTIES AUTOMOC OFF AUTOUIC OFF AUTORCC OFF)
+target_include_directories(claimcheck_report_memory_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests/report)
+target_link_libraries(claimcheck_report_memory_bench PRIVATE claimcheck_platform PkgConfig::LIBZIP Qt6::Core)
+add_dependencies(claimcheck_report_memory_bench claimcheck-report)
+target_compile_definitions(claimcheck_report_memory_bench PRIVATE
+    CLAIMCHECK_REPORT_BINARY="$<TARGET_FILE:claimcheck-report>")

@@ -2,10 +2,18 @@
 
 #include <QtGlobal>
 
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <string>
+
+#if defined(Q_OS_UNIX)
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#endif
 
 #if defined(Q_OS_LINUX)
 #include <malloc.h>
@@ -68,6 +76,46 @@ std::size_t allocatedBytes(void* block) {
     return _msize(block);
 #else
 #error "no way to tell the size of a heap block on this system"
+#endif
+}
+
+std::optional<ChildRun> runChild(const std::vector<std::string>& arguments, const std::string& outputPath,
+                                 const std::string& errorPath) {
+#if defined(Q_OS_LINUX)
+    // wait4 gives the child's own peak (ru_maxrss, in kilobytes), where the rusage of all children would give
+    // the highest of every child so far.
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&files, 1, outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&files, 2, errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t child = 0;
+    const int spawned = posix_spawn(&child, argv[0], &files, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&files);
+    if (spawned != 0) {
+        return std::nullopt;
+    }
+    int status = 0;
+    rusage usage{};
+    if (wait4(child, &status, 0, &usage) != child) {
+        return std::nullopt;
+    }
+    ChildRun run;
+    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.peakResidentBytes = static_cast<double>(usage.ru_maxrss) * 1024.0;
+    return run;
+#else
+    (void)arguments;
+    (void)outputPath;
+    (void)errorPath;
+    return std::nullopt;
 #endif
 }
 

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace claimcheck::platform {
 
@@ -30,6 +32,19 @@ void returnFreeHeap();
 
 // The bytes that a block from std::malloc really holds, which may be more than were asked for.
 std::size_t allocatedBytes(void* block);
+
+// A program run to its end as a child process, with what it cost: its exit status (-1 when a signal ended it), the
+// wall time it took and its highest resident memory, in bytes.
+struct ChildRun {
+    int exitStatus = -1;
+    double seconds = 0;
+    double peakResidentBytes = 0;
+};
+
+// Runs the program (arguments[0], a path) with the arguments, its standard input empty and its standard output and
+// error written to the files, and waits for it; nothing where it cannot start or the system does not tell.
+std::optional<ChildRun> runChild(const std::vector<std::string>& arguments, const std::string& outputPath,
+                                 const std::string& errorPath);
 
 // The system's load average over the last minute; nothing where the system does not tell.
 std::optional<double> loadAverage();
