@@ -1,6 +1,7 @@
 // claimcheck-report: checks that the words of a patent's claims are supported by its description, from files, and
 // reports what it found. Exit status 0 when every claim word is supported, 1 when some are not, 2 on an error.
 
+#include "report/document_text.h"
 #include "report/report_run.h"
 #include "report/support_check.h"
 
@@ -20,17 +21,24 @@ int fail(const QString& message) {
 }
 
 QString description() {
-    QString text = QStringLiteral(
-        "Checks that every word of a patent's claims is supported by its description, and reports the words that are "
-        "not, each with where it stands (claim, line, column).\n"
-        "\n"
-        "Give the claims and the description as two files (either may be - for standard input), or one draft that "
-        "holds both, cut at its claims heading (\"Claims\", \"What is claimed is:\", ...). Files may be plain text "
-        "(UTF-8, or UTF-16 with a byte-order mark), Word documents (.docx) or OpenDocument texts (.odt).\n"
-        "\n"
-        "Rules: 'words' (the default) splits both texts at white space, strips punctuation from the ends of each "
-        "word, leaves out words without a letter, labels such as (a) or (iv), and these words of the claims' own:\n"
-        "  ");
+    QString text =
+        QStringLiteral(
+            "Checks that every word of a patent's claims is supported by its description, and reports the words that "
+            "are "
+            "not, each with where it stands (claim, line, column).\n"
+            "\n"
+            "Give the claims and the description as two files (either may be - for standard input), or one draft that "
+            "holds both, cut at its claims heading (\"Claims\", \"What is claimed is:\", ...). Files may be plain text "
+            "(UTF-8, or UTF-16 with a byte-order mark), Word documents (.docx) or OpenDocument texts (.odt). A "
+            "document's body may inflate to at most %1 MB and hold at most %2 MB of text, and a document that declares "
+            "a "
+            "DTD or entities is refused.\n"
+            "\n"
+            "Rules: 'words' (the default) splits both texts at white space, strips punctuation from the ends of each "
+            "word, leaves out words without a letter, labels such as (a) or (iv), and these words of the claims' own:\n"
+            "  ")
+            .arg(kMaxDocumentPartBytes >> 20)
+            .arg(kMaxDocumentTextCharacters >> 20);
     QStringList words;
     for (const QString& word : builtInIgnoredWords())
         words << word.toLower();

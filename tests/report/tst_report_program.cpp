@@ -352,8 +352,8 @@ void ReportProgramTest::theUsersIgnoreListLeavesOutItsWords() {
 void ReportProgramTest::helpListsTheBuiltInWordsAndVersionNamesTheProgram() {
     const Run help = runReport({"--help"}, m_dir.path());
     QCOMPARE(help.status, 0);
-    for (const char* text :
-         {"--rules", "--format", "--output", "--ignore", "comprising, consisting", "wherein", "Exit status: 0"})
+    for (const char* text : {"--rules", "--format", "--output", "--ignore", "comprising, consisting", "wherein",
+                             "Exit status: 0", "at most 64 MB and hold at most 64 MB of text"})
         QVERIFY2(help.out.contains(text), text);
     const Run version = runReport({"--version"}, m_dir.path());
     QCOMPARE(version.status, 0);
