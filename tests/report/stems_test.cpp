@@ -243,8 +243,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         NearestCase{
             "sameStemBeforeAnyEdit", "mounting", {"counting", "Mounted", "mount"}, {"Mounted", "mount", "counting"}},
-        NearestCase{
-            "fewerEditsFirst", "fastener", {"faster", "fastened", "fasteners"}, {"fasteners", "fastened", "faster"}},
+        NearestCase{"sameStemInTheListsOrder",
+                    "fastener",
+                    {"faster", "fastened", "fasteners"},
+                    {"fastened", "fasteners", "faster"}},
+        NearestCase{"fewerEditsFirst", "sprocket", {"pocket", "sprockel"}, {"sprockel", "pocket"}},
         NearestCase{"aShortWordOneEditAway", "rod", {"production", "red", "ride", "rods"}, {"rods", "red"}},
         NearestCase{"atMostThreeInTheListsOrder", "cat", {"bat", "cot", "cut", "hat", "mat"}, {"bat", "cot", "cut"}},
         NearestCase{"caseIgnored", "LEVER", {"Liver", "lever"}, {"Liver"}},
