@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
 #include <deque>
 
 namespace claimcheck::report {
@@ -53,7 +54,8 @@ bool isSlashOrDash(QChar c) {
 // A claim word (or a piece of one between slashes and dashes) of hyphenated parts: "cross-section". It is
 // supported where the description has its parts in order, joined by hyphens or blanks, the last in any inflection.
 struct HyphenPattern {
-    QStringList lowerParts; // all but the last, which is matched by its stem
+    QStringList lowerParts; // all but the last, which is matched in any inflection
+    QString last;
     QString lastStem;
     bool found = false;
 };
@@ -174,7 +176,8 @@ CheckResult checkStems(const QString& claims, const QString& description, const 
             HyphenPattern pattern;
             for (std::size_t k = 0; k + 1 < parts.size(); ++k)
                 pattern.lowerParts << parts[k].toString();
-            pattern.lastStem = stemmer.stem(parts.back().toString());
+            pattern.last = parts.back().toString();
+            pattern.lastStem = stemmer.stem(pattern.last);
             patternOf.insert(piece.toString(), int(patterns.size()));
             patternsByLastStem[pattern.lastStem].push_back(int(patterns.size()));
             longestPattern = std::max(longestPattern, parts.size());
@@ -184,18 +187,18 @@ CheckResult checkStems(const QString& claims, const QString& description, const 
 
     // The description's words, each spelling once: a word met before in the same spelling, as most are, needs no
     // case mapping or stemming again.
-    QSet<QString> stems;
+    QHash<QString, QStringList> wordsOfStem; // in lower case
     QStringList descriptionWords;
     QHash<QString, int> entryOfLower;
     std::deque<DescriptionEntry> descriptionEntries;
     QHash<QStringView, int> entryOfSpelling;
-    // Adds a word (a whole one or a part) to the index and its stem to the stems, once.
+    // Adds a word (a whole one or a part) to the index and to the words of its stem, once.
     const auto addWord = [&](QStringView spelling, const QString& lower) {
         if (entryOfLower.contains(lower))
             return;
         entryOfLower.insert(lower, -1);
         descriptionWords.append(spelling.toString());
-        stems.insert(stemmer.stem(lower));
+        wordsOfStem[stemmer.stem(lower)].append(lower);
     };
     RecentPieces recent(std::max<std::size_t>(longestPattern, 1));
     qsizetype previousEnd = -1;
@@ -235,16 +238,27 @@ CheckResult checkStems(const QString& claims, const QString& description, const 
                       allWhiteSpace(QStringView(description).sliced(previousEnd, offset - previousEnd));
         for (const Piece& piece : descriptionEntries[std::size_t(*known)].pieces) {
             recent.push(&piece, joined || piece.joinedToPrevious);
-            for (const int p : piece.patternsEndingHere)
-                if (!patterns[std::size_t(p)].found && recent.endsWith(patterns[std::size_t(p)]))
-                    patterns[std::size_t(p)].found = true;
+            for (const int p : piece.patternsEndingHere) {
+                HyphenPattern& pattern = patterns[std::size_t(p)];
+                if (!pattern.found && inflectionsOfOneWord(piece.lower, pattern.last, language) &&
+                    recent.endsWith(pattern))
+                    pattern.found = true;
+            }
             joined = false;
         }
         previousEnd = offset + found.size();
     });
+    // Whether the description has the word in some inflection.
+    const auto inDescription = [&](const QString& lower) {
+        const auto words = wordsOfStem.constFind(stemmer.stem(lower));
+        if (words == wordsOfStem.cend())
+            return false;
+        return std::any_of(words->begin(), words->end(),
+                           [&](const QString& word) { return inflectionsOfOneWord(lower, word, language); });
+    };
     // Words joined by nothing ("crosssection") are one word of the description.
     const auto supportedPiece = [&](QStringView piece) {
-        if (stems.contains(stemmer.stem(piece.toString())))
+        if (inDescription(piece.toString()))
             return true;
         const auto pattern = patternOf.constFind(piece.toString());
         if (pattern == patternOf.cend())
@@ -254,10 +268,10 @@ CheckResult checkStems(const QString& claims, const QString& description, const 
         QString joined;
         for (const QStringView part : partsOf(piece, isHyphen))
             joined += part;
-        return stems.contains(stemmer.stem(joined));
+        return inDescription(joined);
     };
     const auto supported = [&](const QString& lower) {
-        if (stems.contains(stemmer.stem(lower)))
+        if (inDescription(lower))
             return true;
         const std::vector<QStringView> pieces = partsOf(lower, isSlashOrDash);
         if (pieces.empty())

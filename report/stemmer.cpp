@@ -2,6 +2,8 @@
 
 #include <libstemmer.h>
 
+#include <algorithm>
+#include <array>
 #include <stdexcept>
 
 namespace claimcheck::report {
@@ -23,9 +25,31 @@ const char* algorithmOf(Language language) {
     return "english";
 }
 
+// What an English inflection adds to the part two forms of a word have in common, after it: "mount" + "ing",
+// "carr" + "ies", "locat" + "e".
+bool isInflectionalTail(QStringView tail, QStringView common) {
+    static const std::array<QStringView, 12> kTails = {u"",     u"s", u"es", u"ed",  u"d",   u"ing",
+                                                       u"ings", u"e", u"y",  u"ies", u"ied", u"ying"};
+    if (std::find(kTails.begin(), kTails.end(), tail) != kTails.end())
+        return true;
+    // A doubled final consonant: "stop" + "ped", "stop" + "ping".
+    return !common.isEmpty() && tail.size() >= 3 && tail.at(0) == common.back() &&
+           (tail.sliced(1) == u"ed" || tail.sliced(1) == u"ing");
+}
+
 } // namespace
 
-Stemmer::Stemmer(Language language) : m_stemmer(sb_stemmer_new(algorithmOf(language), "UTF_8")) {
+bool inflectionsOfOneWord(QStringView a, QStringView b, Language language) {
+    if (language != Language::English)
+        return true;
+    qsizetype common = 0;
+    while (common < a.size() && common < b.size() && a.at(common) == b.at(common))
+        ++common;
+    return isInflectionalTail(a.sliced(common), a.first(common)) &&
+           isInflectionalTail(b.sliced(common), b.first(common));
+}
+
+Stemmer::Stemmer(Language language) : m_language(language), m_stemmer(sb_stemmer_new(algorithmOf(language), "UTF_8")) {
     // Debian's library holds every algorithm named here; without one the program cannot work at all.
     if (!m_stemmer)
         throw std::runtime_error("libstemmer has no stemmer for this language");

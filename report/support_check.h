@@ -65,7 +65,8 @@ CheckResult checkWords(const QString& claims, const QString& description, const 
 
 // The `stems` rules: the words as the `words` rules find them, less a final possessive ('s), and with the formal
 // claim words left out as well. A claim word is supported when its stem in `language` is the stem of a word of the
-// description, case ignored; the description's words count whole and, where hyphens, slashes, en or em dashes
+// description, case ignored, and (in English) the two differ only in inflectional endings (see
+// inflectionsOfOneWord in stemmer.h); the description's words count whole and, where hyphens, slashes, en or em dashes
 // join them, each part on its own. A claim word with hyphens is also supported where its parts stand in the
 // description in that order, joined by hyphens, single blanks or nothing (the last part in any inflection); one
 // with slashes or dashes where each of its parts is supported. The index entries and occurrences are as for the

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <QString>
@@ -59,9 +60,18 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, StemsRules,
     ::testing::Values(
         StemsCase{"inflectionsOfDescriptionWordsAreSupported",
-                  QStringLiteral("mounting extends levers connected"),
-                  QStringLiteral("mounted extend lever connection"),
+                  QStringLiteral("mounting extends levers carries stopped locating"),
+                  QStringLiteral("mounted extend lever carry stops located"),
                   {}},
+        StemsCase{"derivedWordsOfOneStemAreNot",
+                  QStringLiteral("connection illustration actively"),
+                  QStringLiteral("connected illustrated active"),
+                  {QStringLiteral("actively"), QStringLiteral("connection"), QStringLiteral("illustration")}},
+        StemsCase{"inGermanTheStemAloneDecides",
+                  QStringLiteral("Verbindung"),
+                  QStringLiteral("verbinden"),
+                  {},
+                  Language::German},
         StemsCase{"shortNounsInsideLongerWordsAreNot",
                   QStringLiteral("rod arm lid port"),
                   QStringLiteral("production alarm validation support"),
@@ -152,6 +162,31 @@ TEST(StemsRules, theDescriptionIndexHoldsWholeWordsAndTheirParts) {
         checkStems(QStringLiteral("x"), QStringLiteral("Cross-section, cross and/or"), {}, Language::English);
     EXPECT_EQ(result.descriptionIndex, (QStringList{"and", "and/or", "Cross", "Cross-section", "or", "section"}));
 }
+
+struct InflectionCase {
+    const char* a;
+    const char* b;
+    bool oneWord;
+};
+
+class Inflections : public ::testing::TestWithParam<InflectionCase> {};
+
+TEST_P(Inflections, ofOneWordDifferOnlyInInflectionalEndings) {
+    const InflectionCase& c = GetParam();
+    EXPECT_EQ(inflectionsOfOneWord(QString::fromUtf8(c.a), QString::fromUtf8(c.b), Language::English), c.oneWord);
+    EXPECT_EQ(inflectionsOfOneWord(QString::fromUtf8(c.b), QString::fromUtf8(c.a), Language::English), c.oneWord);
+    EXPECT_TRUE(inflectionsOfOneWord(QString::fromUtf8(c.a), QString::fromUtf8(c.b), Language::French));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pairs, Inflections,
+    ::testing::Values(InflectionCase{"mounting", "mounted", true}, InflectionCase{"extends", "extend", true},
+                      InflectionCase{"locate", "locating", true}, InflectionCase{"carries", "carry", true},
+                      InflectionCase{"carried", "carrying", true}, InflectionCase{"stopped", "stop", true},
+                      InflectionCase{"boxes", "box", true}, InflectionCase{"mountings", "mounted", true},
+                      InflectionCase{"lever", "lever", true}, InflectionCase{"illustration", "illustrated", false},
+                      InflectionCase{"connection", "connected", false}, InflectionCase{"actively", "active", false},
+                      InflectionCase{"generous", "generate", false}, InflectionCase{"stopper", "stop", false}));
 
 // --- the stemmer and the language ----------------------------------------------------------------------------------
 
@@ -279,12 +314,19 @@ QStringList literalStemsFindings(const QString& claims, const QString& descripti
         QString lower;
         bool joined; // to the piece before, by a hyphen or by white space alone
     };
-    QSet<QString> stems;
+    QHash<QString, QStringList> wordsOfStem;
+    const auto addWord = [&](const QString& lower) { wordsOfStem[stemmer.stem(lower)].append(lower); };
+    const auto described = [&](const QString& lower) {
+        for (const QString& word : wordsOfStem.value(stemmer.stem(lower)))
+            if (inflectionsOfOneWord(lower, word, Language::English))
+                return true;
+        return false;
+    };
     std::vector<Piece> pieces;
     qsizetype previousEnd = -1;
     for (const TextWord& found : wordsOf(description)) {
         const QString lower = withoutPossessive(found.word).toLower();
-        stems.insert(stemmer.stem(lower));
+        addWord(lower);
         const bool afterBlanks = previousEnd >= 0 && found.offset > previousEnd &&
                                  description.sliced(previousEnd, found.offset - previousEnd).trimmed().isEmpty();
         previousEnd = found.offset + found.word.size();
@@ -301,23 +343,25 @@ QStringList literalStemsFindings(const QString& claims, const QString& descripti
         }
         if (parts.size() > 1)
             for (const Piece& part : parts)
-                stems.insert(stemmer.stem(part.lower));
+                addWord(part.lower);
         if (parts.size() <= 1)
             parts = {Piece{lower, afterBlanks}};
         pieces.insert(pieces.end(), parts.begin(), parts.end());
     }
     const auto supportedPiece = [&](const QString& piece) {
-        if (stems.contains(stemmer.stem(piece)))
+        if (described(piece))
             return true;
         const QStringList parts =
             piece.split(QRegularExpression(QStringLiteral("[-\u2010\u2011]")), Qt::SkipEmptyParts);
         if (parts.size() < 2)
             return false;
-        if (stems.contains(stemmer.stem(parts.join(QString()))))
+        if (described(parts.join(QString())))
             return true;
         const auto n = std::size_t(parts.size());
         for (std::size_t at = 0; at + n <= pieces.size(); ++at) {
-            bool matches = stemmer.stem(pieces[at + n - 1].lower) == stemmer.stem(parts.back());
+            const QString& last = pieces[at + n - 1].lower;
+            bool matches = stemmer.stem(last) == stemmer.stem(parts.back()) &&
+                           inflectionsOfOneWord(last, parts.back(), Language::English);
             for (std::size_t k = 0; matches && k + 1 < n; ++k)
                 matches = pieces[at + k].lower == parts[qsizetype(k)] && pieces[at + k + 1].joined;
             if (matches)
@@ -336,7 +380,7 @@ QStringList literalStemsFindings(const QString& claims, const QString& descripti
         if (leftOut.contains(lower) || seen.contains(lower))
             continue;
         seen.insert(lower);
-        bool supported = stems.contains(stemmer.stem(lower));
+        bool supported = described(lower);
         if (!supported) {
             const QStringList slashed =
                 lower.split(QRegularExpression(QStringLiteral("[/\u2013\u2014]")), Qt::SkipEmptyParts);
