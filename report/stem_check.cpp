@@ -9,7 +9,6 @@
 #include <QSet>
 
 #include <algorithm>
-#include <deque>
 
 namespace claimcheck::report {
 
@@ -54,23 +53,27 @@ bool isSlashOrDash(QChar c) {
 // A claim word (or a piece of one between slashes and dashes) of hyphenated parts: "cross-section". It is
 // supported where the description has its parts in order, joined by hyphens or blanks, the last in any inflection.
 struct HyphenPattern {
-    QStringList lowerParts; // all but the last, which is matched in any inflection
+    std::vector<int> firstParts; // the codes of all parts but the last, which is matched in any inflection
     QString last;
-    QString lastStem;
     bool found = false;
 };
 
-// One piece of a description word: the word itself, or a part between its separators.
+// One piece of a description word (the word itself, or a part between its separators), as far as the hyphenated
+// claim words care: which of their first parts it is, and which of them could end with it.
 struct Piece {
-    QString lower;
-    QString stem;
+    int code = -1;                 // the first part it is, or -1
     bool joinedToPrevious = false; // a hyphen stands between it and the piece before, in the same word
-    std::vector<int> patternsEndingHere;
+    QString lower;                 // kept only where patterns could end with it
+    const std::vector<int>* patternsEndingHere = nullptr;
 };
 
+// The pieces of a whole word of the description, when one of them matters to a hyphenated claim word.
 struct DescriptionEntry {
-    std::vector<Piece> pieces; // the whole word's parts in order, or the word alone
+    std::vector<Piece> pieces;
 };
+
+// A whole word none of whose pieces matter breaks every run of pieces.
+constexpr int kNoEntry = -2;
 
 bool allWhiteSpace(QStringView text) {
     for (qsizetype i = 0; i < text.size(); i += codePointLength(codePointAt(text, i)))
@@ -83,29 +86,34 @@ bool allWhiteSpace(QStringView text) {
 // space alone, for the hyphenated claim words.
 class RecentPieces {
 public:
-    explicit RecentPieces(std::size_t capacity) : m_capacity(capacity) {}
-    void push(const Piece* piece, bool joined) {
-        if (m_pieces.size() == m_capacity)
-            m_pieces.pop_front();
-        m_pieces.push_back({piece, joined});
-    }
-    // Whether the pieces before the last one are the pattern's first parts, all joined.
-    bool endsWith(const HyphenPattern& pattern) const {
-        const auto n = std::size_t(pattern.lowerParts.size());
-        if (m_pieces.size() < n + 1)
-            return false;
-        for (std::size_t k = 0; k < n; ++k) {
-            const auto& [piece, joined] = m_pieces[m_pieces.size() - 1 - n + k];
-            const bool nextJoined = m_pieces[m_pieces.size() - n + k].second;
-            if (!nextJoined || piece->lower != pattern.lowerParts[qsizetype(k)])
-                return false;
+    explicit RecentPieces(std::size_t capacity) : m_codes(capacity), m_joined(capacity) {}
+    void push(int code, bool joined) {
+        if (m_size == m_codes.size()) {
+            std::move(m_codes.begin() + 1, m_codes.end(), m_codes.begin());
+            std::move(m_joined.begin() + 1, m_joined.end(), m_joined.begin());
+            --m_size;
         }
+        m_codes[m_size] = code;
+        m_joined[m_size] = joined;
+        ++m_size;
+    }
+    void clear() { m_size = 0; }
+    // Whether the pieces before the last one are the pattern's first parts, each joined to the next.
+    bool endsWith(const HyphenPattern& pattern) const {
+        const std::size_t n = pattern.firstParts.size();
+        if (m_size < n + 1)
+            return false;
+        const std::size_t first = m_size - 1 - n;
+        for (std::size_t k = 0; k < n; ++k)
+            if (m_codes[first + k] != pattern.firstParts[k] || !m_joined[first + k + 1])
+                return false;
         return true;
     }
 
 private:
-    std::size_t m_capacity;
-    std::deque<std::pair<const Piece*, bool>> m_pieces;
+    std::vector<int> m_codes;
+    std::vector<bool> m_joined;
+    std::size_t m_size = 0;
 };
 
 QStringList inListOrder(const DictionaryOrder& order, const QStringList& texts) {
@@ -166,6 +174,7 @@ CheckResult checkStems(const QString& claims, const QString& description, const 
     // The hyphenated pieces of the claim words, whose parts the description may have apart.
     std::vector<HyphenPattern> patterns;
     QHash<QString, int> patternOf; // by the piece in lower case
+    QHash<QString, int> codeOfFirstPart;
     QHash<QString, std::vector<int>> patternsByLastStem;
     std::size_t longestPattern = 0;
     for (const ClaimEntry& entry : entries) {
@@ -174,12 +183,13 @@ CheckResult checkStems(const QString& claims, const QString& description, const 
             if (parts.size() < 2 || patternOf.contains(piece.toString()))
                 continue;
             HyphenPattern pattern;
-            for (std::size_t k = 0; k + 1 < parts.size(); ++k)
-                pattern.lowerParts << parts[k].toString();
+            for (std::size_t k = 0; k + 1 < parts.size(); ++k) {
+                const auto code = codeOfFirstPart.insert(parts[k].toString(), int(codeOfFirstPart.size()));
+                pattern.firstParts.push_back(*code);
+            }
             pattern.last = parts.back().toString();
-            pattern.lastStem = stemmer.stem(pattern.last);
             patternOf.insert(piece.toString(), int(patterns.size()));
-            patternsByLastStem[pattern.lastStem].push_back(int(patterns.size()));
+            patternsByLastStem[stemmer.stem(pattern.last)].push_back(int(patterns.size()));
             longestPattern = std::max(longestPattern, parts.size());
             patterns.push_back(std::move(pattern));
         }
@@ -187,66 +197,120 @@ CheckResult checkStems(const QString& claims, const QString& description, const 
 
     // The description's words, each spelling once: a word met before in the same spelling, as most are, needs no
     // case mapping or stemming again.
+    // The stems the claim words ask about: their own, their pieces' between slashes or dashes, and those of their
+    // hyphenated pieces written as one word. Only description words of these stems need to be kept by stem.
+    QSet<QString> askedStems;
+    for (const ClaimEntry& entry : entries) {
+        askedStems.insert(stemmer.stem(entry.lower));
+        for (const QStringView piece : partsOf(entry.lower, isSlashOrDash)) {
+            askedStems.insert(stemmer.stem(piece.toString()));
+            QString joined;
+            for (const QStringView part : partsOf(piece, isHyphen))
+                joined += part;
+            askedStems.insert(stemmer.stem(joined));
+        }
+    }
     QHash<QString, QStringList> wordsOfStem; // in lower case
     QStringList descriptionWords;
-    QHash<QString, int> entryOfLower;
-    std::deque<DescriptionEntry> descriptionEntries;
-    QHash<QStringView, int> entryOfSpelling;
-    // Adds a word (a whole one or a part) to the index and to the words of its stem, once.
-    const auto addWord = [&](QStringView spelling, const QString& lower) {
-        if (entryOfLower.contains(lower))
-            return;
-        entryOfLower.insert(lower, -1);
-        descriptionWords.append(spelling.toString());
-        wordsOfStem[stemmer.stem(lower)].append(lower);
+    // The words met, whole or as parts, in lower case: each one's stem, and for a whole word its pieces' entry.
+    struct Known {
+        QString stem;
+        int entry = -1;
     };
+    QHash<QString, Known> known;
+    // Adds a word (a whole one or a part) to the index and to the words of its stem, once; gives its stem.
+    const auto addWord = [&](QStringView spelling, const QString& lower) {
+        const auto found = known.constFind(lower);
+        if (found != known.cend())
+            return found->stem;
+        const QString stem = stemmer.stem(lower);
+        descriptionWords.append(spelling.toString());
+        if (askedStems.contains(stem))
+            wordsOfStem[stem].append(lower);
+        known.insert(lower, Known{stem, -1});
+        return stem;
+    };
+    // The pieces of each whole word that matters to the hyphenated claim words.
+    std::vector<DescriptionEntry> descriptionEntries;
+    QHash<QStringView, int> entryOfSpelling;
+    QSet<QStringView> partSpellings;
     RecentPieces recent(std::max<std::size_t>(longestPattern, 1));
     qsizetype previousEnd = -1;
     forEachWord(description, [&](qsizetype offset, QStringView found) {
         const QStringView word = withoutPossessive(found);
-        auto known = entryOfSpelling.constFind(word);
-        if (known == entryOfSpelling.cend()) {
+        auto spelling = entryOfSpelling.constFind(word);
+        if (spelling == entryOfSpelling.cend()) {
             const QString lower = word.toString().toLower();
-            int id = entryOfLower.value(lower, -1);
-            if (id < 0) {
-                addWord(word, lower);
+            const auto met = known.constFind(lower);
+            int id = met == known.cend() ? -1 : met->entry;
+            if (id == -1) {
+                const QString stem = addWord(word, lower);
+                const bool hasParts = std::any_of(word.begin(), word.end(), isPartSeparator);
+                const std::vector<QStringView> parts =
+                    hasParts ? partsOf(word, isPartSeparator) : std::vector<QStringView>{};
                 DescriptionEntry entry;
-                const std::vector<QStringView> parts = partsOf(word, isPartSeparator);
+                const auto addPiece = [&](const QString& pieceLower, const QString& pieceStem, bool joined) {
+                    Piece piece{codeOfFirstPart.value(pieceLower, -1), joined, {}, nullptr};
+                    const auto ending = patternsByLastStem.constFind(pieceStem);
+                    if (ending != patternsByLastStem.cend()) {
+                        piece.lower = pieceLower;
+                        piece.patternsEndingHere = &*ending;
+                    }
+                    entry.pieces.push_back(std::move(piece));
+                };
                 if (parts.size() < 2) {
-                    entry.pieces.push_back(Piece{lower, stemmer.stem(lower), false, {}});
+                    if (!patterns.empty())
+                        addPiece(lower, stem, false);
                 } else {
+                    // Parts recur far more often than the words they are parts of ("4-yl", "methyl-"): a part met
+                    // before in the same spelling needs no case mapping or stemming again, unless a hyphenated
+                    // claim word needs to know what it is.
                     for (const QStringView part : parts) {
+                        if (partSpellings.contains(part) && patterns.empty())
+                            continue;
+                        partSpellings.insert(part);
                         const QString partLower = part.toString().toLower();
-                        addWord(part, partLower);
+                        const QString partStem = addWord(part, partLower);
                         const qsizetype at = part.data() - word.data();
-                        const bool joined = at > 0 && isHyphen(word.at(at - 1));
-                        entry.pieces.push_back(Piece{partLower, stemmer.stem(partLower), joined, {}});
+                        if (!patterns.empty())
+                            addPiece(partLower, partStem, at > 0 && isHyphen(word.at(at - 1)));
                     }
                 }
-                for (Piece& piece : entry.pieces)
-                    piece.patternsEndingHere = patternsByLastStem.value(piece.stem);
-                id = int(descriptionEntries.size());
-                descriptionEntries.push_back(std::move(entry));
-                entryOfLower.insert(lower, id);
+                const bool matters = std::any_of(entry.pieces.begin(), entry.pieces.end(), [](const Piece& piece) {
+                    return piece.code >= 0 || piece.patternsEndingHere;
+                });
+                id = kNoEntry;
+                if (matters) {
+                    id = int(descriptionEntries.size());
+                    descriptionEntries.push_back(std::move(entry));
+                }
+                known[lower].entry = id;
             }
-            known = entryOfSpelling.insert(word, id);
+            spelling = entryOfSpelling.insert(word, id);
         }
         if (patterns.empty())
             return;
+        const qsizetype begin = previousEnd;
+        previousEnd = offset + found.size();
+        if (*spelling == kNoEntry) {
+            recent.clear();
+            return;
+        }
         // White space alone between this word and the one before joins them, as a hyphen would.
-        bool joined = previousEnd >= 0 && offset > previousEnd &&
-                      allWhiteSpace(QStringView(description).sliced(previousEnd, offset - previousEnd));
-        for (const Piece& piece : descriptionEntries[std::size_t(*known)].pieces) {
-            recent.push(&piece, joined || piece.joinedToPrevious);
-            for (const int p : piece.patternsEndingHere) {
+        bool joined =
+            begin >= 0 && offset > begin && allWhiteSpace(QStringView(description).sliced(begin, offset - begin));
+        for (const Piece& piece : descriptionEntries[std::size_t(*spelling)].pieces) {
+            recent.push(piece.code, joined || piece.joinedToPrevious);
+            joined = false;
+            if (!piece.patternsEndingHere)
+                continue;
+            for (const int p : *piece.patternsEndingHere) {
                 HyphenPattern& pattern = patterns[std::size_t(p)];
                 if (!pattern.found && inflectionsOfOneWord(piece.lower, pattern.last, language) &&
                     recent.endsWith(pattern))
                     pattern.found = true;
             }
-            joined = false;
         }
-        previousEnd = offset + found.size();
     });
     // Whether the description has the word in some inflection.
     const auto inDescription = [&](const QString& lower) {

@@ -62,13 +62,29 @@ Stemmer::~Stemmer() {
 QString Stemmer::stem(const QString& lowerWord) {
     if (lowerWord.size() > kLongestStemmedWord)
         return lowerWord;
-    m_utf8 = lowerWord.toUtf8();
+    // Most words are ASCII: their bytes are their characters, into the buffer kept from the last word, and the stem
+    // is ASCII too.
+    bool ascii = true;
+    m_utf8.resize(lowerWord.size());
+    for (qsizetype i = 0; i < lowerWord.size() && ascii; ++i) {
+        const char16_t c = lowerWord.at(i).unicode();
+        ascii = c < 0x80;
+        m_utf8[i] = char(c);
+    }
+    if (!ascii)
+        m_utf8 = lowerWord.toUtf8();
     const sb_symbol* stem =
         sb_stemmer_stem(m_stemmer, reinterpret_cast<const sb_symbol*>(m_utf8.constData()), int(m_utf8.size()));
     // The library answers null only when it could not allocate its buffer.
     if (!stem)
         throw std::bad_alloc();
-    return QString::fromUtf8(reinterpret_cast<const char*>(stem), sb_stemmer_length(m_stemmer));
+    const int length = sb_stemmer_length(m_stemmer);
+    // A word that is its own stem, as many are, shares its text.
+    if (length == lowerWord.size() && ascii &&
+        std::equal(m_utf8.constData(), m_utf8.constData() + length, reinterpret_cast<const char*>(stem)))
+        return lowerWord;
+    return ascii ? QString::fromLatin1(reinterpret_cast<const char*>(stem), length)
+                 : QString::fromUtf8(reinterpret_cast<const char*>(stem), length);
 }
 
 } // namespace claimcheck::report
