@@ -184,7 +184,10 @@ CheckResult checkStems(const QString& claims, const QString& description, const 
                 continue;
             HyphenPattern pattern;
             for (std::size_t k = 0; k + 1 < parts.size(); ++k) {
-                const auto code = codeOfFirstPart.insert(parts[k].toString(), int(codeOfFirstPart.size()));
+                const QString part = parts[k].toString();
+                auto code = codeOfFirstPart.constFind(part);
+                if (code == codeOfFirstPart.cend())
+                    code = codeOfFirstPart.insert(part, int(codeOfFirstPart.size()));
                 pattern.firstParts.push_back(*code);
             }
             pattern.last = parts.back().toString();
