@@ -46,8 +46,9 @@ QString description() {
     text += QStringLiteral(
         "\n"
         "and a final possessive ('s). With 'stems' a claim word is supported when its Snowball stem is the stem of "
-        "a whole word of the description, ignoring case (\"mounting\" by \"mounted\", never \"rod\" by "
-        "\"production\"); the description's words joined by hyphens, slashes or dashes count as whole words and "
+        "a whole word of the description, ignoring case, and in English the two differ only in inflectional endings "
+        "(\"mounting\" by \"mounted\", never \"rod\" by \"production\" nor \"connection\" by "
+        "\"connected\"); the description's words joined by hyphens, slashes or dashes count as whole words and "
         "as their parts, and a claim word with hyphens is also supported by its parts in that order joined by "
         "hyphens, blanks or nothing. With 'words' a claim word is supported when, ignoring case, it occurs inside "
         "one word of the description. 'classic' is the windowed claimcheck's check, word for word.\n"
