@@ -4,12 +4,16 @@
 #include "corpus.h"
 #include "report/draft_split.h"
 #include "report/nearest_words.h"
+#include "report/report_output.h"
 #include "report/stemmer.h"
 #include "report/support_check.h"
 
 #include <gtest/gtest.h>
 
 #include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QSet>
 #include <QString>
@@ -293,6 +297,45 @@ INSTANTIATE_TEST_SUITE_P(
         NearestCase{"noneNearEnough", "gizmo", {"gadget", "widget"}, {}},
         NearestCase{"aLongWordThreeEditsAway", "photodetector", {"photodetection"}, {"photodetection"}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// --- the nearest words in the three formats ----------------------------------------------------------------------
+
+Report nearestReport(Rules rules) {
+    const QString claims = QStringLiteral("1. A gizmo and a R&D lever.");
+    const QString description = QStringLiteral("A gismo and a R&Ds levers; an R&E.");
+    CheckResult result = rules == Rules::Classic ? checkClassic(claims, description)
+                                                 : checkStems(claims, description, {}, Language::German);
+    addNearestWords(result);
+    return makeReport(std::move(result), claims, 1, QStringLiteral("c.txt"), QStringLiteral("d.txt"));
+}
+
+TEST(NearestInTheFormats, standAfterTheWordInTextAndInTheirOwnFieldAndColumn) {
+    // German stems: "levers" has the stem of "lever" there, "R&Ds" not that of "R&D"; "gismo" is one letter away.
+    const Report report = nearestReport(Rules::Stems);
+    EXPECT_EQ(QString::fromUtf8(textReport(report)),
+              QStringLiteral("gizmo [nearest: gismo] (1): claim 1, line 1, column 6\n"
+                             "R&D [nearest: R&Ds, R&E] (1): claim 1, line 1, column 18\n"
+                             "2 of 5 claim words not found in the description (rules: stems)\n"));
+    const QJsonObject root = QJsonDocument::fromJson(jsonReport(report)).object();
+    EXPECT_EQ(root[QStringLiteral("language")].toString(), QStringLiteral("de"));
+    const QJsonArray unsupported = root[QStringLiteral("unsupported")].toArray();
+    ASSERT_EQ(unsupported.size(), 2);
+    EXPECT_EQ(unsupported[1].toObject()[QStringLiteral("nearest")].toArray(),
+              QJsonArray({QStringLiteral("R&Ds"), QStringLiteral("R&E")}));
+    const QString page = QString::fromUtf8(htmlReport(report));
+    EXPECT_TRUE(page.contains(QStringLiteral("<th>Nearest in the description</th>")));
+    EXPECT_TRUE(page.contains(QStringLiteral("<td class=\"nearest\">R&amp;Ds, R&amp;E</td>")));
+}
+
+TEST(NearestInTheFormats, theClassicRulesNameNone) {
+    const Report report = nearestReport(Rules::Classic);
+    EXPECT_FALSE(QString::fromUtf8(textReport(report)).contains(QStringLiteral("[nearest")));
+    const QJsonObject root = QJsonDocument::fromJson(jsonReport(report)).object();
+    EXPECT_FALSE(root.contains(QStringLiteral("language")));
+    for (const QJsonValue& finding : root[QStringLiteral("unsupported")].toArray())
+        EXPECT_FALSE(finding.toObject().contains(QStringLiteral("nearest")));
+    EXPECT_FALSE(QString::fromUtf8(htmlReport(report)).contains(QStringLiteral("Nearest")));
+}
 
 // --- every corpus patent -----------------------------------------------------------------------------------------
 
