@@ -3,6 +3,7 @@
 #include "boxtext/line_breaks.h"
 #include "draft_split.h"
 #include "input_text.h"
+#include "nearest_words.h"
 #include "report_output.h"
 
 #include <QFile>
@@ -57,6 +58,7 @@ RunOutcome produceReport(const RunOptions& options) {
 
     QString claims, description;
     qsizetype claimsFirstLine = 1;
+    Language language = options.language.value_or(Language::English);
     if (options.files.size() == 1) {
         const QString& path = options.files[0];
         InputText draft = readInputText(path);
@@ -72,6 +74,7 @@ RunOutcome produceReport(const RunOptions& options) {
         claims = std::move(parts.claims);
         description = std::move(parts.description);
         claimsFirstLine = parts.claimsFirstLine;
+        language = options.language.value_or(parts.language);
     } else {
         InputText claimsText = readInputText(options.files[0]);
         if (!claimsText.ok())
@@ -85,9 +88,21 @@ RunOutcome produceReport(const RunOptions& options) {
 
     // The description is needed by the check alone (the classic one lets go of it once its index is made), and is
     // not held while the report is made.
-    CheckResult result = options.rules == Rules::Classic ? checkClassic(claims, std::move(description))
-                                                         : checkWords(claims, description, ignored);
+    CheckResult result;
+    switch (options.rules) {
+    case Rules::Classic:
+        result = checkClassic(claims, std::move(description));
+        break;
+    case Rules::Words:
+        result = checkWords(claims, description, ignored);
+        result.language = language;
+        break;
+    case Rules::Stems:
+        result = checkStems(claims, description, ignored, language);
+        break;
+    }
     description = QString();
+    addNearestWords(result);
     const int status = result.unsupported.empty() ? kAllSupported : kSomeUnsupported;
     const Report report = makeReport(std::move(result), std::move(claims), claimsFirstLine,
                                      shownName(options.files.front()), shownName(options.files.back()));
