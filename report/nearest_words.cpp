@@ -40,10 +40,7 @@ NearestWords::NearestWords(const QStringList& words, Stemmer& stemmer) : m_stemm
         const int id = int(m_words.size());
         QString lower = spelling.toLower();
         m_byStem[m_stemmer.stem(lower)].push_back(id);
-        const auto length = std::size_t(lower.size());
-        if (m_byLength.size() <= length)
-            m_byLength.resize(length + 1);
-        m_byLength[length].push_back(id);
+        m_byLength[lower.size()].push_back(id);
         m_words.push_back(Word{spelling, std::move(lower)});
     }
 }
@@ -67,9 +64,11 @@ QStringList NearestWords::of(const QString& word) const {
     const int limit = mostEditsFor(lower.size());
     std::vector<std::pair<int, int>> near; // distance, id
     const qsizetype shortest = std::max<qsizetype>(1, lower.size() - limit);
-    const qsizetype longest = std::min<qsizetype>(qsizetype(m_byLength.size()) - 1, lower.size() + limit);
-    for (qsizetype length = shortest; length <= longest; ++length) {
-        for (const int id : m_byLength[std::size_t(length)]) {
+    for (qsizetype length = shortest; length <= lower.size() + limit; ++length) {
+        const auto ofLength = m_byLength.constFind(length);
+        if (ofLength == m_byLength.cend())
+            continue;
+        for (const int id : *ofLength) {
             const int distance = editDistance(lower, m_words[std::size_t(id)].lower, limit);
             if (distance > 0 && distance <= limit && std::find(taken.begin(), taken.end(), id) == taken.end())
                 near.emplace_back(distance, id);

@@ -33,7 +33,9 @@ private:
     Stemmer& m_stemmer;
     std::vector<Word> m_words;
     QHash<QString, std::vector<int>> m_byStem;
-    std::vector<std::vector<int>> m_byLength; // the words of each length (in UTF-16 units), in order
+    // The words of each length (in UTF-16 units) that some word has, in order: a table of every length up to the
+    // longest would be of the size of one long word.
+    QHash<qsizetype, std::vector<int>> m_byLength;
 };
 
 // The most edits that make a word of this length near another.

@@ -227,7 +227,8 @@ CheckResult checkStems(const QString& claims, const QString& description, const 
         if (found != known.cend())
             return found->stem;
         const QString stem = stemmer.stem(lower);
-        descriptionWords.append(spelling.toString());
+        // A word in lower case already, as most are, shares its text with its lower case.
+        descriptionWords.append(spelling == lower ? lower : spelling.toString());
         if (askedStems.contains(stem))
             wordsOfStem[stem].append(lower);
         known.insert(lower, Known{stem, -1});
