@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QtTest>
 
@@ -21,6 +22,9 @@ private slots:
     void processorTimeCountsWorkNotWaiting();
     void residentPeakSeesMemoryTouchedAndStartsAnew();
     void allocatedBytesHoldWhatWasAskedFor();
+    void aChildRunGivesItsStatusOutputsAndPeak_data();
+    void aChildRunGivesItsStatusOutputsAndPeak();
+    void aChildThatCannotStartIsNone();
 };
 
 // A new file belongs to the process's effective user, so the superuser's files belong to user 0.
@@ -92,6 +96,50 @@ void SystemTest::allocatedBytesHoldWhatWasAskedFor() {
         std::free(block);
         QVERIFY2(held >= size && held < size + 64 * 1024, qPrintable(QStringLiteral("%1 for %2").arg(held).arg(size)));
     }
+}
+
+void SystemTest::aChildRunGivesItsStatusOutputsAndPeak_data() {
+    QTest::addColumn<QString>("script"); // for /bin/sh -c
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("output");
+    QTest::addColumn<QByteArray>("error");
+    QTest::addColumn<double>("leastPeakMiB");
+    QTest::newRow("status and outputs") << "echo out; echo err >&2; exit 3" << 3 << QByteArray("out\n")
+                                        << QByteArray("err\n") << 0.1;
+    QTest::newRow("ended by a signal") << "kill -9 $$" << -1 << QByteArray() << QByteArray() << 0.1;
+    // 200 MiB written by the child (python3 is among the packages of scripts/setup): its peak is the child's own.
+    QTest::newRow("memory it touches") << "python3 -c \"b = b'x' * (200 << 20)\"" << 0 << QByteArray() << QByteArray()
+                                       << 200.0;
+}
+
+void SystemTest::aChildRunGivesItsStatusOutputsAndPeak() {
+#if !defined(Q_OS_LINUX)
+    QSKIP("a child's run is measured on Linux only");
+#endif
+    QFETCH(QString, script);
+    QFETCH(int, status);
+    QFETCH(QByteArray, output);
+    QFETCH(QByteArray, error);
+    QFETCH(double, leastPeakMiB);
+    QTemporaryDir dir;
+    const std::string out = dir.filePath(QStringLiteral("out")).toStdString();
+    const std::string err = dir.filePath(QStringLiteral("err")).toStdString();
+    const std::optional<ChildRun> run = runChild({"/bin/sh", "-c", script.toStdString()}, out, err);
+    QVERIFY(run.has_value());
+    QCOMPARE(run->exitStatus, status);
+    QFile outFile(QString::fromStdString(out)), errFile(QString::fromStdString(err));
+    QVERIFY(outFile.open(QIODevice::ReadOnly) && errFile.open(QIODevice::ReadOnly));
+    QCOMPARE(outFile.readAll(), output);
+    QCOMPARE(errFile.readAll(), error);
+    QVERIFY2(run->peakResidentBytes >= leastPeakMiB * 1024 * 1024, qPrintable(QString::number(run->peakResidentBytes)));
+    QVERIFY(run->seconds > 0);
+}
+
+void SystemTest::aChildThatCannotStartIsNone() {
+    QTemporaryDir dir;
+    QVERIFY(!runChild({"/no/such/program"}, dir.filePath(QStringLiteral("out")).toStdString(),
+                      dir.filePath(QStringLiteral("err")).toStdString())
+                 .has_value());
 }
 
 QTEST_GUILESS_MAIN(SystemTest)
