@@ -1,0 +1,327 @@
+#include "antecedents.h"
+
+#include "noun_phrases.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <algorithm>
+#include <iterator>
+
+namespace claimcheck::proofreading {
+
+namespace {
+
+// Nouns that, followed by "of" or "between", name a property or a part of what follows, which needs no
+// introduction of its own: "the end of the lever", "the amount of water", "the distance between the plates".
+bool isRelational(const QString& key) {
+    static const QSet<QString> words = [] {
+        QSet<QString> set;
+        for (const char* word : {"amount",     "number",         "surface",     "end",          "side",
+                                 "top",        "bottom",         "length",      "width",        "height",
+                                 "depth",      "thickness",      "diameter",    "radius",       "size",
+                                 "shape",      "weight",         "mass",        "volume",       "area",
+                                 "center",     "centre",         "middle",      "edge",         "interior",
+                                 "exterior",   "inside",         "outside",     "front",        "rear",
+                                 "back",       "position",       "location",    "direction",    "temperature",
+                                 "pressure",   "speed",          "rate",        "level",        "degree",
+                                 "ratio",      "concentration",  "content",     "presence",     "absence",
+                                 "rest",       "remainder",      "total",       "sum",          "majority",
+                                 "minority",   "portion",        "part",        "range",        "value",
+                                 "frequency",  "form",           "group",       "order",        "time",
+                                 "period",     "duration",       "plurality",   "set",          "sequence",
+                                 "identity",   "type",           "kind",        "class",        "series",
+                                 "pair",       "half",           "entirety",    "whole",        "proportion",
+                                 "percentage", "fraction",       "quantity",    "density",      "viscosity",
+                                 "function",   "purpose",        "basis",       "course",       "case",
+                                 "use",        "step",           "axis",        "periphery",    "circumference",
+                                 "perimeter",  "distance",       "angle",       "orientation",  "state",
+                                 "condition",  "operation",      "movement",    "motion",       "result",
+                                 "output",     "input",          "strength",    "intensity",    "magnitude",
+                                 "extent",     "region",         "vicinity",    "surroundings", "environment",
+                                 "remainder",  "balance",        "means",       "manner",       "way",
+                                 "method",     "process",        "step",        "act",          "steps",
+                                 "activity",   "expression",     "level",       "stability",    "ability",
+                                 "capacity",   "efficiency",     "performance", "yield",        "purity",
+                                 "structure",  "composition",    "formation",   "production",   "preparation",
+                                 "treatment",  "administration", "combination"})
+            set.insert(QString::fromLatin1(word));
+        return set;
+    }();
+    return words.contains(key);
+}
+
+// Words that name no part of the claimed matter: "the invention", "the art", "the following".
+bool isOutsideTheClaims(const QString& key) {
+    static const QSet<QString> words = [] {
+        QSet<QString> set;
+        for (const char* word :
+             {"invention", "disclosure", "art", "following", "foregoing", "former", "latter", "above", "like",
+              "formula", "present", "prior", "world", "earth", "air", "atmosphere", "ground"})
+            set.insert(QString::fromLatin1(word));
+        return set;
+    }();
+    return words.contains(key);
+}
+
+// How well an introduction serves a reference, worst first. Loose: only once the reference's participles are left
+// out ("the received information" for "information").
+enum Match { None = 0, Loose = 1, PluralOnly = 2, Full = 3 };
+
+bool isSubset(const std::vector<QString>& part, const std::vector<QString>& whole) {
+    for (const QString& key : part)
+        if (std::find(whole.begin(), whole.end(), key) == whole.end())
+            return false;
+    return true;
+}
+
+Match matchOf(const NounPhrase& reference, const NounPhrase& introduction) {
+    // The reference's phrase may run on past its noun into a verb the word lists do not know ("the lever pivots"):
+    // its first words count too, when they end where the introduction's noun does.
+    Match best = None;
+    for (std::size_t length = reference.keys.size(); length >= 1; --length) {
+        const bool singular = !reference.each && !reference.quantity && !reference.pluralForm[length - 1];
+        const Match found = singular && introduction.plural ? PluralOnly : Full;
+        const std::vector<QString> words(reference.keys.begin(), reference.keys.begin() + qsizetype(length));
+        if (length < reference.keys.size() && introduction.keys.back() != words.back())
+            continue;
+        if (isSubset(words, introduction.keys))
+            return std::max(best, found);
+        std::vector<QString> plain;
+        std::copy_if(words.begin(), words.end(), std::back_inserter(plain),
+                     [](const QString& key) { return !isParticiple(key); });
+        if (!plain.empty() && plain.size() < words.size() && isSubset(plain, introduction.keys))
+            best = Loose;
+    }
+    return best;
+}
+
+// The word or mark just before an offset, in lower case.
+QString wordBefore(const QString& text, qsizetype at) {
+    qsizetype end = at;
+    while (end > 0 && text.at(end - 1).isSpace())
+        --end;
+    qsizetype start = end;
+    while (start > 0 && text.at(start - 1).isLetter())
+        --start;
+    if (start == end)
+        return end > 0 ? QString(text.at(end - 1)) : QString();
+    return text.sliced(start, end - start).toLower();
+}
+
+// An introduction in a predicate or a list of alternatives ("R1 is a hydrogen atom, a halogen atom or ..."), which
+// names what something is rather than one more part.
+bool isPredicate(const QString& before) {
+    static const QSet<QString> words = [] {
+        QSet<QString> set;
+        for (const char* word : {"is", "are", "be", "being", "been", "represents", "represent", "denotes", "denote",
+                                 "or", "nor", "as", "than", "means", "becomes", ",", "(", "/"})
+            set.insert(QString::fromLatin1(word));
+        return set;
+    }();
+    return words.contains(before);
+}
+
+bool isOrdinalOnly(const std::vector<QString>& keys) {
+    static const QSet<QString> ordinals = [] {
+        QSet<QString> set;
+        for (const char* word : {"first", "second", "third", "fourth", "fifth", "sixth", "seventh", "eighth", "ninth",
+                                 "tenth", "last", "final"})
+            set.insert(QString::fromLatin1(word));
+        return set;
+    }();
+    return std::all_of(keys.begin(), keys.end(), [](const QString& key) { return ordinals.contains(key); });
+}
+
+struct ClaimPhrases {
+    std::vector<NounPhrase> phrases;
+    std::vector<std::pair<qsizetype, qsizetype>> references; // the claim's reference phrases, ascending
+};
+
+// Whether the text at `at` goes on into one of the claim's reference phrases: "the device of claim 1", "a method
+// as claimed in any one of claims 1 to 3".
+bool leadsToReference(const QString& text, qsizetype at, const ClaimPhrases& claim) {
+    static const QRegularExpression connector(
+        QStringLiteral(
+            R"(\G(?:\s*(?:of|according|to|as|claimed|recited|defined|set|forth|described|in|accordance|with|by|)"
+            R"(under|per|any|one|the|is|are|being)\b)*\s*)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = connector.match(text, at);
+    const qsizetype next = match.hasMatch() ? match.capturedEnd(0) : at;
+    for (const auto& [offset, length] : claim.references)
+        if (offset <= next && next < offset + length)
+            return true;
+    return false;
+}
+
+QString quoted(const QString& text) {
+    return u'"' + text + u'"';
+}
+
+QString claimList(const std::vector<int>& numbers) {
+    QStringList list;
+    for (const int n : numbers)
+        list << QString::number(n);
+    return QLatin1StringView(numbers.size() == 1 ? "claim " : "claims ") + list.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+std::vector<ProofFinding> checkAntecedents(const QString& text, const claims::ClaimSet& claims) {
+    const std::size_t count = claims.claims.size();
+    std::vector<ClaimPhrases> all(count);
+    // Every introduction, by the key of its words: claim and phrase.
+    QHash<QString, std::vector<std::pair<int, int>>> byKey;
+    for (std::size_t c = 0; c < count; ++c) {
+        const claims::Claim& claim = claims.claims[c];
+        if (claim.canceled)
+            continue;
+        for (const claims::ClaimReference& reference : claim.references)
+            all[c].references.emplace_back(reference.offset, reference.length);
+        all[c].phrases = nounPhrases(text, claim.textStart, claim.end, all[c].references);
+        for (std::size_t p = 0; p < all[c].phrases.size(); ++p) {
+            const NounPhrase& phrase = all[c].phrases[p];
+            if (phrase.kind == PhraseKind::Reference)
+                continue;
+            QSet<QString> seen;
+            for (const QString& key : phrase.keys)
+                if (!seen.contains(key)) {
+                    seen.insert(key);
+                    byKey[key].emplace_back(int(c), int(p));
+                }
+        }
+    }
+    // Each claim's chain: itself and every claim it depends on.
+    std::vector<std::vector<bool>> chain(count, std::vector<bool>(count, false));
+    for (std::size_t c = 0; c < count; ++c) {
+        chain[c][c] = true;
+        for (const int a : claims.ancestors(c))
+            chain[c][std::size_t(a)] = true;
+    }
+
+    // Two claims are of one family when their chains meet in a claim that depends on none.
+    const auto sameFamily = [&](std::size_t a, std::size_t b) {
+        for (std::size_t r = 0; r < count; ++r)
+            if (chain[a][r] && chain[b][r] && claims.claims[r].parents.empty())
+                return true;
+        return false;
+    };
+
+    std::vector<ProofFinding> findings;
+    for (std::size_t c = 0; c < count; ++c) {
+        const claims::Claim& claim = claims.claims[c];
+        if (claim.canceled)
+            continue;
+        std::vector<std::size_t> parents;
+        for (const int number : claim.parents)
+            parents.push_back(std::size_t(claims.numbered(number) - claims.claims.data()));
+        const std::vector<NounPhrase>& phrases = all[c].phrases;
+        for (std::size_t p = 0; p < phrases.size(); ++p) {
+            const NounPhrase& phrase = phrases[p];
+            const QString written =
+                text.sliced(phrase.leadOffset, phrase.offset + phrase.length - phrase.leadOffset).simplified();
+            const QString& head = phrase.keys.back();
+            // "the end of ...", "the transmitting of ...": a property, part or act of what follows.
+            const bool relational = phrase.followedByOf && (isRelational(head) || isParticiple(head));
+            if (phrase.kind == PhraseKind::Bare || relational || isOrdinalOnly(phrase.keys) ||
+                isOutsideTheClaims(phrase.keys.front()) || isOutsideTheClaims(head) ||
+                leadsToReference(text, phrase.nextWord, all[c]))
+                continue;
+            const auto candidates = byKey.constFind(phrase.keys.front());
+            if (phrase.kind == PhraseKind::Introduction) {
+                if (phrase.anew || phrase.plural || phrase.followedByOf || isRelational(head) ||
+                    candidates == byKey.constEnd() || isPredicate(wordBefore(text, phrase.leadOffset)))
+                    continue;
+                for (const auto& [ci, pi] : *candidates) {
+                    const NounPhrase& earlier = all[std::size_t(ci)].phrases[std::size_t(pi)];
+                    const bool before = std::size_t(ci) == c ? std::size_t(pi) < p : chain[c][std::size_t(ci)];
+                    if (before && earlier.kind == PhraseKind::Introduction && earlier.keys == phrase.keys) {
+                        findings.push_back(ProofFinding{claim.number, phrase.leadOffset,
+                                                        phrase.offset + phrase.length - phrase.leadOffset,
+                                                        Tier::Warning, written,
+                                                        QStringLiteral("%1 again: already introduced in claim %2")
+                                                            .arg(quoted(written))
+                                                            .arg(claims.claims[std::size_t(ci)].number)});
+                        break;
+                    }
+                }
+                continue;
+            }
+
+            Match own = None, elsewhere = None;
+            std::vector<Match> perParent(parents.size(), None);
+            bool laterInClaim = false;
+            int outsideClaim = 0;
+            // Every introduction that holds the reference's first word or its noun.
+            for (const auto& key : {phrase.keys.front(), head}) {
+                const auto holding = byKey.constFind(key);
+                if (holding == byKey.constEnd())
+                    continue;
+                for (const auto& [ci, pi] : *holding) {
+                    const std::size_t in = std::size_t(ci);
+                    const Match m = matchOf(phrase, all[in].phrases[std::size_t(pi)]);
+                    if (m == None)
+                        continue;
+                    if (in == c) {
+                        if (all[in].phrases[std::size_t(pi)].offset < phrase.offset)
+                            own = std::max(own, m);
+                        else
+                            laterInClaim = true;
+                        continue;
+                    }
+                    bool inChain = false;
+                    for (std::size_t k = 0; k < parents.size(); ++k)
+                        if (chain[parents[k]][in]) {
+                            perParent[k] = std::max(perParent[k], m);
+                            inChain = true;
+                        }
+                    if (!inChain && m > elsewhere && sameFamily(c, in)) {
+                        elsewhere = m;
+                        outsideClaim = claims.claims[in].number;
+                    }
+                }
+            }
+            const auto fullIn = [](Match m) { return m == Full; };
+            if (own == Full || (!parents.empty() && std::all_of(perParent.begin(), perParent.end(), fullIn)))
+                continue;
+            const qsizetype length = phrase.offset + phrase.length - phrase.leadOffset;
+            const QString what = quoted(phrase.keys.back());
+            const auto add = [&](Tier tier, QString message) {
+                findings.push_back(
+                    ProofFinding{claim.number, phrase.leadOffset, length, tier, written, std::move(message)});
+            };
+            if (std::any_of(perParent.begin(), perParent.end(), fullIn)) {
+                std::vector<int> with, without;
+                for (std::size_t k = 0; k < parents.size(); ++k)
+                    (perParent[k] == Full ? with : without).push_back(claims.claims[parents[k]].number);
+                add(Tier::Warning, QStringLiteral("%1 is introduced through %2 but not through %3, which this claim "
+                                                  "also depends on")
+                                       .arg(quoted(written), claimList(with), claimList(without)));
+            } else if (own == PluralOnly ||
+                       std::any_of(perParent.begin(), perParent.end(), [](Match m) { return m == PluralOnly; })) {
+                add(Tier::Warning,
+                    QStringLiteral("%1 is singular, but only a plural introduces %2").arg(quoted(written), what));
+            } else if (own == Loose ||
+                       std::any_of(perParent.begin(), perParent.end(), [](Match m) { return m == Loose; })) {
+                add(Tier::Warning, QStringLiteral("%1: introduced only without its participle").arg(quoted(written)));
+            } else if (elsewhere != None) {
+                add(Tier::Warning,
+                    QStringLiteral("%1: found in claim %2, not in its chain").arg(quoted(written)).arg(outsideClaim));
+            } else if (laterInClaim) {
+                add(Tier::Error, QStringLiteral("%1 has no antecedent basis: it is introduced only later in the claim")
+                                     .arg(quoted(written)));
+            } else {
+                add(Tier::Error,
+                    QStringLiteral("%1 has no antecedent basis in claim %2%3")
+                        .arg(quoted(written))
+                        .arg(claim.number)
+                        .arg(parents.empty() ? QString() : QStringLiteral(" or the claims it depends on")));
+            }
+        }
+    }
+    sortFindings(findings);
+    return findings;
+}
+
+} // namespace claimcheck::proofreading
