@@ -1,5 +1,6 @@
-// claimcheck-report: checks that the words of a patent's claims are supported by its description, from files, and
-// reports what it found. Exit status 0 when every claim word is supported, 1 when some are not, 2 on an error.
+// claimcheck-report: checks that the words of a patent's claims are supported by its description, and proofreads the
+// claims (antecedent basis, references), from files, and reports what it found. Exit status 0 when every claim word
+// is supported and no error is found, 1 otherwise, 2 on an error.
 
 #include "report/report_run.h"
 #include "report/support_check.h"
@@ -40,7 +41,12 @@ QString description() {
         "A claim word is supported when, ignoring case, it occurs inside one word of the description. 'classic' is "
         "the windowed claimcheck's check, word for word.\n"
         "\n"
-        "Exit status: 0 when every claim word is supported, 1 when some are not, 2 on an error.");
+        "Checks besides support: 'antecedents' (every \"the X\" or \"said X\" needs an earlier \"a X\" in its claim "
+        "or a claim it depends on) and 'references' (every claim refers to earlier, existing claims; numbers in "
+        "order). Their findings are errors or warnings.\n"
+        "\n"
+        "Exit status: 0 when every claim word is supported and no check finds an error, 1 otherwise, 2 on an "
+        "error.");
     return text;
 }
 
@@ -70,7 +76,11 @@ int main(int argc, char* argv[]) {
         QStringLiteral("ignore"),
         QStringLiteral("Leave out the words in <file> too (one a line, any case); words rules only."),
         QStringLiteral("file"));
-    parser.addOptions({rulesOption, formatOption, outputOption, ignoreOption});
+    const QCommandLineOption checksOption(
+        QStringLiteral("checks"),
+        QStringLiteral("The checks to make, separated by commas: support, antecedents, references (all by default)."),
+        QStringLiteral("checks"), QStringLiteral("support,antecedents,references"));
+    parser.addOptions({rulesOption, formatOption, outputOption, ignoreOption, checksOption});
     parser.addPositionalArgument(QStringLiteral("claims"), QStringLiteral("The claims, or a draft holding both texts."),
                                  QStringLiteral("CLAIMS|DRAFT"));
     parser.addPositionalArgument(QStringLiteral("description"), QStringLiteral("The description."),
@@ -114,6 +124,9 @@ int main(int argc, char* argv[]) {
         if (options.ignoreFile.isEmpty())
             return fail(QStringLiteral("--ignore: needs a file name"));
     }
+    QString checksError;
+    if (!parseChecks(parser.value(checksOption), options.checks, checksError))
+        return fail(checksError);
     QString output = parser.value(outputOption);
     if (parser.isSet(outputOption) && output.isEmpty())
         return fail(QStringLiteral("--output: needs a file name"));

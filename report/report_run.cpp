@@ -76,20 +76,41 @@ RunOutcome produceReport(const RunOptions& options) {
         description = asTextBoxHoldsIt(descriptionText.text);
     }
 
+    const Proofreading proofreading = proofread(claims, claimsFirstLine, options.checks);
+    const bool proofErrors = hasErrors(proofreading);
+    if (!options.checks.support) {
+        const int status = proofErrors ? kSomeUnsupported : kAllSupported;
+        const QString claimsName = shownName(options.files.front()), descriptionName = shownName(options.files.back());
+        switch (options.format) {
+        case Format::Json:
+            return RunOutcome{status, proofreadingJson({}, proofreading, claimsName, descriptionName), {}};
+        case Format::Html:
+            return RunOutcome{
+                status, proofreadingHtml({}, proofreading, claims, claimsFirstLine, claimsName, descriptionName), {}};
+        case Format::Text:
+            break;
+        }
+        return RunOutcome{status, proofreadingText(proofreading), {}};
+    }
+
     CheckResult result =
         options.rules == Rules::Classic ? checkClassic(claims, description) : checkWords(claims, description, ignored);
-    const int status = result.unsupported.empty() ? kAllSupported : kSomeUnsupported;
+    const int status = result.unsupported.empty() && !proofErrors ? kAllSupported : kSomeUnsupported;
     const Report report = makeReport(std::move(result), std::move(claims), claimsFirstLine,
                                      shownName(options.files.front()), shownName(options.files.back()));
     switch (options.format) {
     case Format::Json:
-        return RunOutcome{status, jsonReport(report), {}};
+        return RunOutcome{
+            status, proofreadingJson(jsonReport(report), proofreading, report.claimsName, report.descriptionName), {}};
     case Format::Html:
-        return RunOutcome{status, htmlReport(report), {}};
+        return RunOutcome{status,
+                          proofreadingHtml(htmlReport(report), proofreading, report.claims, claimsFirstLine,
+                                           report.claimsName, report.descriptionName),
+                          {}};
     case Format::Text:
         break;
     }
-    return RunOutcome{status, textReport(report), {}};
+    return RunOutcome{status, proofreadingText(proofreading) + textReport(report), {}};
 }
 
 bool writeReport(const QString& path, const QByteArray& report, QString& error) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "proofreading_output.h"
 #include "support_check.h"
 
 #include <QByteArray>
@@ -15,6 +16,7 @@ struct RunOptions {
     Rules rules = Rules::Words;
     Format format = Format::Text;
     QString ignoreFile; // the user's own words to leave out (words rules), one a line; empty for none
+    Checks checks;
 };
 
 // Exit statuses, as linters have them.
