@@ -13,39 +13,35 @@ namespace claimcheck::proofreading {
 
 namespace {
 
-// Nouns that, followed by "of" or "between", name a property or a part of what follows, which needs no
-// introduction of its own: "the end of the lever", "the amount of water", "the distance between the plates".
+// Nouns that, followed by "of" or "between", name a property or a part of what follows, which needs no introduction of
+// its own: "the end of the lever", "the amount of water", "the distance between the plates".
 bool isRelational(const QString& key) {
     static const QSet<QString> words = [] {
         QSet<QString> set;
-        for (const char* word : {"amount",     "number",         "surface",     "end",          "side",
-                                 "top",        "bottom",         "length",      "width",        "height",
-                                 "depth",      "thickness",      "diameter",    "radius",       "size",
-                                 "shape",      "weight",         "mass",        "volume",       "area",
-                                 "center",     "centre",         "middle",      "edge",         "interior",
-                                 "exterior",   "inside",         "outside",     "front",        "rear",
-                                 "back",       "position",       "location",    "direction",    "temperature",
-                                 "pressure",   "speed",          "rate",        "level",        "degree",
-                                 "ratio",      "concentration",  "content",     "presence",     "absence",
-                                 "rest",       "remainder",      "total",       "sum",          "majority",
-                                 "minority",   "portion",        "part",        "range",        "value",
-                                 "frequency",  "form",           "group",       "order",        "time",
-                                 "period",     "duration",       "plurality",   "set",          "sequence",
-                                 "identity",   "type",           "kind",        "class",        "series",
-                                 "pair",       "half",           "entirety",    "whole",        "proportion",
-                                 "percentage", "fraction",       "quantity",    "density",      "viscosity",
-                                 "function",   "purpose",        "basis",       "course",       "case",
-                                 "use",        "step",           "axis",        "periphery",    "circumference",
-                                 "perimeter",  "distance",       "angle",       "orientation",  "state",
-                                 "condition",  "operation",      "movement",    "motion",       "result",
-                                 "output",     "input",          "strength",    "intensity",    "magnitude",
-                                 "extent",     "region",         "vicinity",    "surroundings", "environment",
-                                 "remainder",  "balance",        "means",       "manner",       "way",
-                                 "method",     "process",        "step",        "act",          "steps",
-                                 "activity",   "expression",     "level",       "stability",    "ability",
-                                 "capacity",   "efficiency",     "performance", "yield",        "purity",
-                                 "structure",  "composition",    "formation",   "production",   "preparation",
-                                 "treatment",  "administration", "combination"})
+        for (const char* word : {"amount",      "number",        "surface",        "end",         "side",
+                                 "top",         "bottom",        "length",         "width",       "height",
+                                 "depth",       "thickness",     "diameter",       "radius",      "size",
+                                 "shape",       "weight",        "mass",           "volume",      "area",
+                                 "center",      "centre",        "middle",         "edge",        "interior",
+                                 "exterior",    "inside",        "outside",        "front",       "rear",
+                                 "back",        "position",      "location",       "direction",   "temperature",
+                                 "pressure",    "speed",         "rate",           "level",       "degree",
+                                 "ratio",       "concentration", "content",        "presence",    "absence",
+                                 "rest",        "remainder",     "total",          "sum",         "majority",
+                                 "minority",    "range",         "value",          "frequency",   "form",
+                                 "group",       "order",         "time",           "period",      "duration",
+                                 "plurality",   "identity",      "half",           "entirety",    "whole",
+                                 "proportion",  "percentage",    "fraction",       "quantity",    "density",
+                                 "viscosity",   "function",      "purpose",        "basis",       "course",
+                                 "case",        "use",           "axis",           "periphery",   "circumference",
+                                 "perimeter",   "distance",      "angle",          "orientation", "state",
+                                 "condition",   "movement",      "motion",         "result",      "strength",
+                                 "intensity",   "magnitude",     "extent",         "vicinity",    "surroundings",
+                                 "environment", "balance",       "manner",         "way",         "activity",
+                                 "expression",  "stability",     "ability",        "capacity",    "efficiency",
+                                 "performance", "yield",         "purity",         "formation",   "production",
+                                 "preparation", "treatment",     "administration", "combination", "step",
+                                 "steps"})
             set.insert(QString::fromLatin1(word));
         return set;
     }();
@@ -58,7 +54,7 @@ bool isOutsideTheClaims(const QString& key) {
         QSet<QString> set;
         for (const char* word :
              {"invention", "disclosure", "art", "following", "foregoing", "former", "latter", "above", "like",
-              "formula", "present", "prior", "world", "earth", "air", "atmosphere", "ground"})
+              "formula", "present", "prior", "world", "earth", "air", "atmosphere", "ground", "horizontal", "vertical"})
             set.insert(QString::fromLatin1(word));
         return set;
     }();
@@ -136,6 +132,7 @@ bool isOrdinalOnly(const std::vector<QString>& keys) {
 
 struct ClaimPhrases {
     std::vector<NounPhrase> phrases;
+    std::vector<bool> namesAClaim; // phrase by phrase: "the device of claim 1", "a method as claimed in claim 2"
     std::vector<std::pair<qsizetype, qsizetype>> references; // the claim's reference phrases, ascending
 };
 
@@ -153,6 +150,13 @@ bool leadsToReference(const QString& text, qsizetype at, const ClaimPhrases& cla
         if (offset <= next && next < offset + length)
             return true;
     return false;
+}
+
+// Whether "and" or "or" and then, a few words on, "of" follow: "the volume and area of the pieces".
+bool coordinated(const QString& text, qsizetype at) {
+    static const QRegularExpression pattern(QStringLiteral(R"(\G\s*(?:and|or)\s+(?:[\w-]+\s+){1,3}of\b)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    return pattern.match(text, at).hasMatch();
 }
 
 QString quoted(const QString& text) {
@@ -182,7 +186,9 @@ std::vector<ProofFinding> checkAntecedents(const QString& text, const claims::Cl
         all[c].phrases = nounPhrases(text, claim.textStart, claim.end, all[c].references);
         for (std::size_t p = 0; p < all[c].phrases.size(); ++p) {
             const NounPhrase& phrase = all[c].phrases[p];
-            if (phrase.kind == PhraseKind::Reference)
+            all[c].namesAClaim.push_back(leadsToReference(text, phrase.nextWord, all[c]));
+            // "A method as claimed in claim 1" names claim 1's method and introduces none of its own.
+            if (phrase.kind == PhraseKind::Reference || all[c].namesAClaim.back())
                 continue;
             QSet<QString> seen;
             for (const QString& key : phrase.keys)
@@ -200,8 +206,11 @@ std::vector<ProofFinding> checkAntecedents(const QString& text, const claims::Cl
             chain[c][std::size_t(a)] = true;
     }
 
-    // Two claims are of one family when their chains meet in a claim that depends on none.
-    const auto sameFamily = [&](std::size_t a, std::size_t b) {
+    // A sibling: a claim of the same family, whose chain meets this one's in a claim that depends on none, but
+    // which does not depend on this one.
+    const auto sibling = [&](std::size_t a, std::size_t b) {
+        if (chain[b][a])
+            return false;
         for (std::size_t r = 0; r < count; ++r)
             if (chain[a][r] && chain[b][r] && claims.claims[r].parents.empty())
                 return true;
@@ -223,10 +232,11 @@ std::vector<ProofFinding> checkAntecedents(const QString& text, const claims::Cl
                 text.sliced(phrase.leadOffset, phrase.offset + phrase.length - phrase.leadOffset).simplified();
             const QString& head = phrase.keys.back();
             // "the end of ...", "the transmitting of ...": a property, part or act of what follows.
-            const bool relational = phrase.followedByOf && (isRelational(head) || isParticiple(head));
+            const bool relational =
+                (isRelational(head) && (phrase.followedByOf || coordinated(text, phrase.nextWord))) ||
+                (phrase.followedByOf && isParticiple(head));
             if (phrase.kind == PhraseKind::Bare || relational || isOrdinalOnly(phrase.keys) ||
-                isOutsideTheClaims(phrase.keys.front()) || isOutsideTheClaims(head) ||
-                leadsToReference(text, phrase.nextWord, all[c]))
+                isOutsideTheClaims(phrase.keys.front()) || isOutsideTheClaims(head) || all[c].namesAClaim[p])
                 continue;
             const auto candidates = byKey.constFind(phrase.keys.front());
             if (phrase.kind == PhraseKind::Introduction) {
@@ -276,7 +286,7 @@ std::vector<ProofFinding> checkAntecedents(const QString& text, const claims::Cl
                             perParent[k] = std::max(perParent[k], m);
                             inChain = true;
                         }
-                    if (!inChain && m > elsewhere && sameFamily(c, in)) {
+                    if (!inChain && m > elsewhere && sibling(c, in)) {
                         elsewhere = m;
                         outsideClaim = claims.claims[in].number;
                     }
@@ -311,6 +321,14 @@ std::vector<ProofFinding> checkAntecedents(const QString& text, const claims::Cl
             } else if (laterInClaim) {
                 add(Tier::Error, QStringLiteral("%1 has no antecedent basis: it is introduced only later in the claim")
                                      .arg(quoted(written)));
+            } else if (phrase.followedByOf) {
+                // "the size distribution of the pieces" often names a property of what follows.
+                add(Tier::Warning,
+                    QStringLiteral(
+                        "%1 has no antecedent basis in claim %2%3, unless it names a property of what follows")
+                        .arg(quoted(written))
+                        .arg(claim.number)
+                        .arg(parents.empty() ? QString() : QStringLiteral(" or the claims it depends on")));
             } else {
                 add(Tier::Error,
                     QStringLiteral("%1 has no antecedent basis in claim %2%3")

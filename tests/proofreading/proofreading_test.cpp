@@ -129,6 +129,14 @@ INSTANTIATE_TEST_SUITE_P(
                                  "the base configured as a plate, and the base that holds the lever has the lever "
                                  "and/or the cam."),
                   {"1:error:the cam"}},
+        // A claim that depends on this one is no sibling: what it introduces comes too late.
+        ProofCase{"aLaterDependentClaimIsNoBasis",
+                  QStringLiteral("1. A device wherein the cam is red.\n2. The device of claim 1, comprising a cam."),
+                  {"1:error:the cam"}},
+        ProofCase{"aPropertyOfWhatFollowsIsOnlyAWarning",
+                  QStringLiteral("1. A method for measuring the size distribution of rocks, wherein the volume and "
+                                 "area of each rock are measured at the position."),
+                  {"1:warning:the size distribution", "1:error:the position"}},
         ProofCase{"aParticipleTheIntroductionLacksIsOnlyAWarning",
                   QStringLiteral("1. A method comprising receiving data and storing the received data."),
                   {"1:warning:the received data"}}),
