@@ -3,6 +3,8 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <iterator>
+#include <map>
 
 namespace claimcheck::claims {
 
@@ -159,10 +161,16 @@ int claimNumberAtLineStart(QStringView line) {
 }
 
 const Claim* ClaimSet::numbered(int number) const {
-    for (const Claim& claim : claims)
-        if (claim.number <= number && number <= claim.lastNumber)
-            return &claim;
-    return nullptr;
+    // The last claim whose number is at most `number`, and the first of that number.
+    auto after = std::upper_bound(byNumber.begin(), byNumber.end(), number,
+                                  [](int n, const std::pair<int, int>& entry) { return n < entry.first; });
+    if (after == byNumber.begin())
+        return nullptr;
+    const int first = std::prev(after)->first;
+    const auto start = std::lower_bound(byNumber.begin(), after, first,
+                                        [](const std::pair<int, int>& entry, int n) { return entry.first < n; });
+    const Claim& claim = claims[std::size_t(start->second)];
+    return number <= claim.lastNumber ? &claim : nullptr;
 }
 
 int ClaimSet::indexAt(qsizetype offset) const {
@@ -198,6 +206,7 @@ ClaimSet readClaims(const QString& text) {
         QStringLiteral(R"((?<=[.])[ \t]+(\d{1,4})(?:[ \t]*[-–][ \t]*(\d{1,4}))?[ \t]*\.[ \t]+(?=[A-Z(\[]))"));
     ClaimSet set;
     int current = 0;           // the highest claim number so far
+    std::map<int, int> used;   // the numbers so far: the first and last of each claim's
     bool sentenceEnded = true; // the text before ends with a full stop, as a claim does
     const auto add = [&](int number, int lastNumber, qsizetype start, NumberAt at, qsizetype textStart) {
         Claim claim;
@@ -206,8 +215,12 @@ ClaimSet readClaims(const QString& text) {
         claim.numberAt = at;
         claim.start = start;
         claim.textStart = textStart;
-        if (current > 0 && number <= current)
-            claim.fault = set.numbered(number) ? NumberingFault::Duplicate : NumberingFault::OutOfOrder;
+        if (current > 0 && number <= current) {
+            const auto holder = used.upper_bound(number);
+            const bool usedBefore = holder != used.begin() && number <= std::prev(holder)->second;
+            claim.fault = usedBefore ? NumberingFault::Duplicate : NumberingFault::OutOfOrder;
+        }
+        used.emplace(number, claim.lastNumber);
         if (!set.claims.empty())
             set.claims.back().end = start;
         set.claims.push_back(claim);
@@ -254,6 +267,10 @@ ClaimSet readClaims(const QString& text) {
     }
     if (!set.claims.empty())
         set.claims.back().end = text.size();
+    for (std::size_t i = 0; i < set.claims.size(); ++i)
+        set.byNumber.emplace_back(set.claims[i].number, int(i));
+    std::stable_sort(set.byNumber.begin(), set.byNumber.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     for (Claim& claim : set.claims) {
         readStatus(text, claim);
         claim.preambleEnd = preambleEnd(text, claim);

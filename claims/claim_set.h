@@ -53,6 +53,9 @@ struct Claim {
 // paragraph. Text before the first claim belongs to none.
 struct ClaimSet {
     std::vector<Claim> claims;
+    // The claims' numbers and indexes, ascending by number (the first claim of a number used twice); readClaims
+    // fills it.
+    std::vector<std::pair<int, int>> byNumber;
 
     // The claim that holds a number (also inside a canceled range), the first one where the number is used twice;
     // null where none does.

@@ -133,19 +133,27 @@ bool isOrdinalOnly(const std::vector<QString>& keys) {
 struct ClaimPhrases {
     std::vector<NounPhrase> phrases;
     std::vector<bool> namesAClaim; // phrase by phrase: "the device of claim 1", "a method as claimed in claim 2"
+    QHash<QString, std::vector<int>> introducing;            // the introductions that hold a key, by the key"
     std::vector<std::pair<qsizetype, qsizetype>> references; // the claim's reference phrases, ascending
 };
+
+// The text from an offset on, as far as the patterns below look: matching a view of it, not the whole text, keeps
+// the cost of each match (the subject's encoding is checked first) from growing with the claims' length.
+QStringView near(const QString& text, qsizetype at) {
+    constexpr qsizetype kReach = 120;
+    return QStringView(text).sliced(at, std::min(kReach, text.size() - at));
+}
 
 // Whether the text at `at` goes on into one of the claim's reference phrases: "the device of claim 1", "a method
 // as claimed in any one of claims 1 to 3".
 bool leadsToReference(const QString& text, qsizetype at, const ClaimPhrases& claim) {
     static const QRegularExpression connector(
         QStringLiteral(
-            R"(\G(?:\s*(?:of|according|to|as|claimed|recited|defined|set|forth|described|in|accordance|with|by|)"
+            R"(^(?:\s*(?:of|according|to|as|claimed|recited|defined|set|forth|described|in|accordance|with|by|)"
             R"(under|per|any|one|the|is|are|being)\b)*\s*)"),
         QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = connector.match(text, at);
-    const qsizetype next = match.hasMatch() ? match.capturedEnd(0) : at;
+    const QRegularExpressionMatch match = connector.match(near(text, at));
+    const qsizetype next = at + (match.hasMatch() ? match.capturedEnd(0) : 0);
     for (const auto& [offset, length] : claim.references)
         if (offset <= next && next < offset + length)
             return true;
@@ -154,9 +162,9 @@ bool leadsToReference(const QString& text, qsizetype at, const ClaimPhrases& cla
 
 // Whether "and" or "or" and then, a few words on, "of" follow: "the volume and area of the pieces".
 bool coordinated(const QString& text, qsizetype at) {
-    static const QRegularExpression pattern(QStringLiteral(R"(\G\s*(?:and|or)\s+(?:[\w-]+\s+){1,3}of\b)"),
+    static const QRegularExpression pattern(QStringLiteral(R"(^\s*(?:and|or)\s+(?:[\w-]+\s+){1,3}of\b)"),
                                             QRegularExpression::CaseInsensitiveOption);
-    return pattern.match(text, at).hasMatch();
+    return pattern.match(near(text, at)).hasMatch();
 }
 
 QString quoted(const QString& text) {
@@ -195,16 +203,35 @@ std::vector<ProofFinding> checkAntecedents(const QString& text, const claims::Cl
                 if (!seen.contains(key)) {
                     seen.insert(key);
                     byKey[key].emplace_back(int(c), int(p));
+                    all[c].introducing[key].push_back(int(p));
                 }
         }
     }
-    // Each claim's chain: itself and every claim it depends on.
+    // Each claim's chain: every claim it depends on, and itself; as a list and as a row of flags.
+    std::vector<std::vector<int>> chainList(count);
     std::vector<std::vector<bool>> chain(count, std::vector<bool>(count, false));
     for (std::size_t c = 0; c < count; ++c) {
-        chain[c][c] = true;
-        for (const int a : claims.ancestors(c))
+        chainList[c] = claims.ancestors(c);
+        chainList[c].push_back(int(c));
+        for (const int a : chainList[c])
             chain[c][std::size_t(a)] = true;
     }
+    // How well the introductions of one claim serve a reference: the best match, each looked up by the reference's
+    // first word and its noun. `before` limits them to those that stand before an offset.
+    const auto bestIn = [&all](std::size_t in, const NounPhrase& reference, qsizetype before) {
+        Match best = None;
+        for (const QString& key : {reference.keys.front(), reference.keys.back()}) {
+            const auto holding = all[in].introducing.constFind(key);
+            if (holding == all[in].introducing.constEnd())
+                continue;
+            for (const int pi : *holding) {
+                const NounPhrase& introduction = all[in].phrases[std::size_t(pi)];
+                if (introduction.offset < before)
+                    best = std::max(best, matchOf(reference, introduction));
+            }
+        }
+        return best;
+    };
 
     // A sibling: a claim of the same family, whose chain meets this one's in a claim that depends on none, but
     // which does not depend on this one.
@@ -238,63 +265,64 @@ std::vector<ProofFinding> checkAntecedents(const QString& text, const claims::Cl
             if (phrase.kind == PhraseKind::Bare || relational || isOrdinalOnly(phrase.keys) ||
                 isOutsideTheClaims(phrase.keys.front()) || isOutsideTheClaims(head) || all[c].namesAClaim[p])
                 continue;
-            const auto candidates = byKey.constFind(phrase.keys.front());
             if (phrase.kind == PhraseKind::Introduction) {
                 if (phrase.anew || phrase.plural || phrase.followedByOf || isRelational(head) ||
-                    candidates == byKey.constEnd() || isPredicate(wordBefore(text, phrase.leadOffset)))
+                    isPredicate(wordBefore(text, phrase.leadOffset)))
                     continue;
-                for (const auto& [ci, pi] : *candidates) {
-                    const NounPhrase& earlier = all[std::size_t(ci)].phrases[std::size_t(pi)];
-                    const bool before = std::size_t(ci) == c ? std::size_t(pi) < p : chain[c][std::size_t(ci)];
-                    if (before && earlier.kind == PhraseKind::Introduction && earlier.keys == phrase.keys) {
-                        findings.push_back(ProofFinding{claim.number, phrase.leadOffset,
-                                                        phrase.offset + phrase.length - phrase.leadOffset,
-                                                        Tier::Warning, written,
-                                                        QStringLiteral("%1 again: already introduced in claim %2")
-                                                            .arg(quoted(written))
-                                                            .arg(claims.claims[std::size_t(ci)].number)});
-                        break;
-                    }
+                for (const int in : chainList[c]) {
+                    const auto holding = all[std::size_t(in)].introducing.constFind(phrase.keys.front());
+                    if (holding == all[std::size_t(in)].introducing.constEnd())
+                        continue;
+                    const auto same = std::find_if(holding->begin(), holding->end(), [&](int pi) {
+                        const NounPhrase& earlier = all[std::size_t(in)].phrases[std::size_t(pi)];
+                        return (std::size_t(in) != c || std::size_t(pi) < p) &&
+                               earlier.kind == PhraseKind::Introduction && earlier.keys == phrase.keys;
+                    });
+                    if (same == holding->end())
+                        continue;
+                    findings.push_back(ProofFinding{claim.number, phrase.leadOffset,
+                                                    phrase.offset + phrase.length - phrase.leadOffset, Tier::Warning,
+                                                    written,
+                                                    QStringLiteral("%1 again: already introduced in claim %2")
+                                                        .arg(quoted(written))
+                                                        .arg(claims.claims[std::size_t(in)].number)});
+                    break;
                 }
                 continue;
             }
 
-            Match own = None, elsewhere = None;
+            const Match own = bestIn(c, phrase, phrase.offset);
             std::vector<Match> perParent(parents.size(), None);
+            for (std::size_t k = 0; k < parents.size(); ++k)
+                for (const int in : chainList[parents[k]])
+                    perParent[k] = std::max(perParent[k], bestIn(std::size_t(in), phrase, text.size()));
+            const auto fullIn = [](Match m) { return m == Full; };
+            if (own == Full || (!parents.empty() && std::all_of(perParent.begin(), perParent.end(), fullIn)))
+                continue;
+            // Not in the chain: later in the claim, or in a sibling claim. Looked for only now, over every claim.
+            Match elsewhere = None;
             bool laterInClaim = false;
             int outsideClaim = 0;
-            // Every introduction that holds the reference's first word or its noun.
-            for (const auto& key : {phrase.keys.front(), head}) {
+            for (const QString& key : {phrase.keys.front(), head}) {
                 const auto holding = byKey.constFind(key);
                 if (holding == byKey.constEnd())
                     continue;
                 for (const auto& [ci, pi] : *holding) {
                     const std::size_t in = std::size_t(ci);
-                    const Match m = matchOf(phrase, all[in].phrases[std::size_t(pi)]);
+                    if (chain[c][in] && in != c)
+                        continue;
+                    const NounPhrase& introduction = all[in].phrases[std::size_t(pi)];
+                    const Match m = matchOf(phrase, introduction);
                     if (m == None)
                         continue;
-                    if (in == c) {
-                        if (all[in].phrases[std::size_t(pi)].offset < phrase.offset)
-                            own = std::max(own, m);
-                        else
-                            laterInClaim = true;
-                        continue;
-                    }
-                    bool inChain = false;
-                    for (std::size_t k = 0; k < parents.size(); ++k)
-                        if (chain[parents[k]][in]) {
-                            perParent[k] = std::max(perParent[k], m);
-                            inChain = true;
-                        }
-                    if (!inChain && m > elsewhere && sibling(c, in)) {
+                    if (in == c)
+                        laterInClaim = laterInClaim || introduction.offset > phrase.offset;
+                    else if (m > elsewhere && sibling(c, in)) {
                         elsewhere = m;
                         outsideClaim = claims.claims[in].number;
                     }
                 }
             }
-            const auto fullIn = [](Match m) { return m == Full; };
-            if (own == Full || (!parents.empty() && std::all_of(perParent.begin(), perParent.end(), fullIn)))
-                continue;
             const qsizetype length = phrase.offset + phrase.length - phrase.leadOffset;
             const QString what = quoted(phrase.keys.back());
             const auto add = [&](Tier tier, QString message) {
