@@ -216,11 +216,11 @@ std::vector<ProofFinding> checkAntecedents(const QString& text, const claims::Cl
         for (const int a : chainList[c])
             chain[c][std::size_t(a)] = true;
     }
-    // How well the introductions of one claim serve a reference: the best match, each looked up by the reference's
-    // first word and its noun. `before` limits them to those that stand before an offset.
+    // How well the introductions of one claim serve a reference: the best match, looked up by each of the
+    // reference's words (its phrase may have run on past its noun). `before` limits them to those before an offset.
     const auto bestIn = [&all](std::size_t in, const NounPhrase& reference, qsizetype before) {
         Match best = None;
-        for (const QString& key : {reference.keys.front(), reference.keys.back()}) {
+        for (const QString& key : reference.keys) {
             const auto holding = all[in].introducing.constFind(key);
             if (holding == all[in].introducing.constEnd())
                 continue;
@@ -303,7 +303,7 @@ std::vector<ProofFinding> checkAntecedents(const QString& text, const claims::Cl
             Match elsewhere = None;
             bool laterInClaim = false;
             int outsideClaim = 0;
-            for (const QString& key : {phrase.keys.front(), head}) {
+            for (const QString& key : phrase.keys) {
                 const auto holding = byKey.constFind(key);
                 if (holding == byKey.constEnd())
                     continue;

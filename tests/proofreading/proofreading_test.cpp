@@ -138,8 +138,9 @@ INSTANTIATE_TEST_SUITE_P(
                                  "area of each rock are measured at the position."),
                   {"1:warning:the size distribution", "1:error:the position"}},
         ProofCase{"aParticipleTheIntroductionLacksIsOnlyAWarning",
-                  QStringLiteral("1. A method comprising receiving data and storing the received data."),
-                  {"1:warning:the received data"}}),
+                  QStringLiteral("1. A method comprising receiving data, storing the received data and checking "
+                                 "whether the received data matches a key."),
+                  {"1:warning:the received data", "1:warning:the received data matches"}}),
     caseName);
 
 class ClaimReferences : public ::testing::TestWithParam<ProofCase> {};
