@@ -74,13 +74,17 @@ bool isSubset(const std::vector<QString>& part, const std::vector<QString>& whol
 
 Match matchOf(const NounPhrase& reference, const NounPhrase& introduction) {
     // The reference's phrase may run on past its noun into a verb the word lists do not know ("the lever pivots"):
-    // its first words count too, when they end where the introduction's noun does.
+    // its first words count too, when they end where the introduction's noun does and a verb's form follows.
     Match best = None;
     for (std::size_t length = reference.keys.size(); length >= 1; --length) {
         const bool singular = !reference.each && !reference.quantity && !reference.pluralForm[length - 1];
         const Match found = singular && introduction.plural ? PluralOnly : Full;
         const std::vector<QString> words(reference.keys.begin(), reference.keys.begin() + qsizetype(length));
-        if (length < reference.keys.size() && introduction.keys.back() != words.back())
+        // A word dropped after the noun must read as a verb: "pivots", "matches", "rotating", or any word after a
+        // plural noun ("the springs touch").
+        if (length < reference.keys.size() && (introduction.keys.back() != words.back() ||
+                                               !(reference.pluralForm[length] || isParticiple(reference.keys[length]) ||
+                                                 reference.pluralForm[length - 1])))
             continue;
         if (isSubset(words, introduction.keys))
             return std::max(best, found);
@@ -195,14 +199,17 @@ std::vector<ProofFinding> checkAntecedents(const QString& text, const claims::Cl
         for (std::size_t p = 0; p < all[c].phrases.size(); ++p) {
             const NounPhrase& phrase = all[c].phrases[p];
             all[c].namesAClaim.push_back(leadsToReference(text, phrase.nextWord, all[c]));
-            // "A method as claimed in claim 1" names claim 1's method and introduces none of its own.
-            if (phrase.kind == PhraseKind::Reference || all[c].namesAClaim.back())
+            // "A method as claimed in claim 1", "the host cell of claim 8" name what another claim claims: a basis for
+            // the rest of this claim and the claims depending on it, but nothing of their own for a sibling.
+            const bool namesAClaim = all[c].namesAClaim.back();
+            if (phrase.kind == PhraseKind::Reference && !namesAClaim)
                 continue;
             QSet<QString> seen;
             for (const QString& key : phrase.keys)
                 if (!seen.contains(key)) {
                     seen.insert(key);
-                    byKey[key].emplace_back(int(c), int(p));
+                    if (!namesAClaim)
+                        byKey[key].emplace_back(int(c), int(p));
                     all[c].introducing[key].push_back(int(p));
                 }
         }
@@ -346,17 +353,18 @@ std::vector<ProofFinding> checkAntecedents(const QString& text, const claims::Cl
             } else if (elsewhere != None) {
                 add(Tier::Warning,
                     QStringLiteral("%1: found in claim %2, not in its chain").arg(quoted(written)).arg(outsideClaim));
-            } else if (laterInClaim) {
-                add(Tier::Error, QStringLiteral("%1 has no antecedent basis: it is introduced only later in the claim")
-                                     .arg(quoted(written)));
-            } else if (phrase.followedByOf) {
-                // "the size distribution of the pieces" often names a property of what follows.
+            } else if (phrase.followedByOf || isParticiple(head)) {
+                // "the size distribution of the pieces" often names a property of what follows; "the transmitting"
+                // an act.
                 add(Tier::Warning,
-                    QStringLiteral(
-                        "%1 has no antecedent basis in claim %2%3, unless it names a property of what follows")
+                    QStringLiteral("%1 has no antecedent basis in claim %2%3, unless it names a property of what "
+                                   "follows or an act")
                         .arg(quoted(written))
                         .arg(claim.number)
                         .arg(parents.empty() ? QString() : QStringLiteral(" or the claims it depends on")));
+            } else if (laterInClaim) {
+                add(Tier::Error, QStringLiteral("%1 has no antecedent basis: it is introduced only later in the claim")
+                                     .arg(quoted(written)));
             } else {
                 add(Tier::Error,
                     QStringLiteral("%1 has no antecedent basis in claim %2%3")

@@ -135,8 +135,15 @@ INSTANTIATE_TEST_SUITE_P(
                   {"1:error:the cam"}},
         ProofCase{"aPropertyOfWhatFollowsIsOnlyAWarning",
                   QStringLiteral("1. A method for measuring the size distribution of rocks, wherein the volume and "
-                                 "area of each rock are measured at the position."),
-                  {"1:warning:the size distribution", "1:error:the position"}},
+                                 "area of each rock are measured at the position, allowing the transmitting to a "
+                                 "store."),
+                  {"1:warning:the size distribution", "1:error:the position", "1:warning:the transmitting"}},
+        // What a claim names of another claim serves the rest of the claim, and its dependants, not its siblings.
+        ProofCase{"whatAClaimNamesOfAnotherIsABasis",
+                  QStringLiteral("1. A cell.\n2. A method comprising culturing the cell of claim 1, wherein said cell "
+                                 "grows.\n3. The method of claim 2, wherein the cell dies.\n4. A kit comprising a box, "
+                                 "wherein the cell is frozen."),
+                  {"4:error:the cell"}},
         ProofCase{"aParticipleTheIntroductionLacksIsOnlyAWarning",
                   QStringLiteral("1. A method comprising receiving data, storing the received data and checking "
                                  "whether the received data matches a key."),
