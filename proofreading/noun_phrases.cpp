@@ -10,10 +10,11 @@ namespace claimcheck::proofreading {
 
 namespace {
 
-QSet<QString> wordSet(std::initializer_list<const char*> words) {
+// The words of a list written as one string, separated by blanks.
+QSet<QString> wordSet(const char* words) {
     QSet<QString> set;
-    for (const char* word : words)
-        set.insert(QString::fromLatin1(word));
+    for (const QString& word : QString::fromLatin1(words).split(u' ', Qt::SkipEmptyParts))
+        set.insert(word);
     return set;
 }
 
@@ -72,332 +73,76 @@ const QHash<QString, QString>& irregularPlurals() {
 }
 
 const QSet<QString>& keptAsTheyAre() {
-    static const QSet<QString> words = wordSet(
-        {"gas",       "lens",      "means",      "series",  "species",   "apparatus",   "chassis",     "bias",
-         "alias",     "canvas",    "atlas",      "news",    "physics",   "mathematics", "electronics", "optics",
-         "mechanics", "dynamics",  "kinetics",   "this",    "its",       "has",         "was",         "is",
-         "as",        "us",        "thus",       "plus",    "minus",     "bus",         "corpus",      "status",
-         "focus",     "radius",    "locus",      "nucleus", "stimulus",  "virus",       "fungus",      "cactus",
-         "genus",     "campus",    "surplus",    "versus",  "various",   "previous",    "numerous",    "analysis",
-         "axis",      "basis",     "thesis",     "crisis",  "chaos",     "lotus",       "sinus",       "torus",
-         "uterus",    "calculus",  "bonus",      "census",  "consensus", "abacus",      "hydraulics",  "pneumatics",
-         "graphics",  "logistics", "statistics", "less",    "across",    "always",      "perhaps",     "whereas"});
+    static const QSet<QString> words =
+        wordSet("gas lens means series species apparatus chassis bias alias canvas atlas news physics "
+                "mathematics electronics optics mechanics dynamics kinetics this its has was is as us thus plus "
+                "minus bus corpus status focus radius locus nucleus stimulus virus fungus cactus genus campus "
+                "surplus versus various previous numerous analysis axis basis thesis crisis chaos lotus sinus "
+                "torus uterus calculus bonus census consensus abacus hydraulics pneumatics graphics logistics "
+                "statistics less across always perhaps whereas ");
     return words;
 }
 
 // Words that end a noun phrase: articles, pronouns, prepositions, conjunctions, relative words, auxiliaries, the
 // verbs claims use most and the participles that attach a part to another.
 const QSet<QString>& stopWords() {
-    static const QSet<QString> words = wordSet({"a",
-                                                "an",
-                                                "the",
-                                                "said",
-                                                "such",
-                                                "each",
-                                                "every",
-                                                "any",
-                                                "all",
-                                                "no",
-                                                "not",
-                                                "some",
-                                                "another",
-                                                "this",
-                                                "these",
-                                                "that",
-                                                "those",
-                                                "its",
-                                                "their",
-                                                "his",
-                                                "her",
-                                                "it",
-                                                "they",
-                                                "them",
-                                                "which",
-                                                "who",
-                                                "whom",
-                                                "whose",
-                                                "what",
-                                                "where",
-                                                "when",
-                                                "whereby",
-                                                "wherein",
-                                                "whereupon",
-                                                "thereby",
-                                                "therein",
-                                                "thereof",
-                                                "thereto",
-                                                "therefrom",
-                                                "thereon",
-                                                "therewith",
-                                                "therebetween",
-                                                "thereafter",
-                                                "thereunder",
-                                                "herein",
-                                                "hereby",
-                                                "and",
-                                                "or",
-                                                "but",
-                                                "nor",
-                                                "if",
-                                                "then",
-                                                "than",
-                                                "so",
-                                                "while",
-                                                "whereas",
-                                                "although",
-                                                "because",
-                                                "unless",
-                                                "until",
-                                                "both",
-                                                "either",
-                                                "neither",
-                                                "whether",
-                                                "also",
-                                                "as",
-                                                "of",
-                                                "in",
-                                                "on",
-                                                "at",
-                                                "to",
-                                                "from",
-                                                "with",
-                                                "by",
-                                                "for",
-                                                "into",
-                                                "onto",
-                                                "over",
-                                                "under",
-                                                "between",
-                                                "through",
-                                                "about",
-                                                "against",
-                                                "along",
-                                                "among",
-                                                "around",
-                                                "before",
-                                                "behind",
-                                                "below",
-                                                "beneath",
-                                                "beside",
-                                                "besides",
-                                                "beyond",
-                                                "during",
-                                                "inside",
-                                                "outside",
-                                                "within",
-                                                "without",
-                                                "toward",
-                                                "towards",
-                                                "upon",
-                                                "via",
-                                                "across",
-                                                "after",
-                                                "per",
-                                                "near",
-                                                "off",
-                                                "past",
-                                                "throughout",
-                                                "underneath",
-                                                "except",
-                                                "is",
-                                                "are",
-                                                "be",
-                                                "being",
-                                                "been",
-                                                "was",
-                                                "were",
-                                                "has",
-                                                "have",
-                                                "had",
-                                                "having",
-                                                "can",
-                                                "may",
-                                                "must",
-                                                "will",
-                                                "shall",
-                                                "should",
-                                                "could",
-                                                "would",
-                                                "does",
-                                                "do",
-                                                "did",
-                                                "comprises",
-                                                "comprise",
-                                                "comprising",
-                                                "comprised",
-                                                "includes",
-                                                "include",
-                                                "including",
-                                                "included",
-                                                "contains",
-                                                "contain",
-                                                "containing",
-                                                "consists",
-                                                "consist",
-                                                "consisting",
-                                                "defines",
-                                                "define",
-                                                "defining",
-                                                "extends",
-                                                "extend",
-                                                "provides",
-                                                "provide",
-                                                "allows",
-                                                "allow",
-                                                "causes",
-                                                "cause",
-                                                "enables",
-                                                "enable",
-                                                "permits",
-                                                "permit",
-                                                "prevents",
-                                                "prevent",
-                                                "receives",
-                                                "receive",
-                                                "engages",
-                                                "engage",
-                                                "performs",
-                                                "perform",
-                                                "generates",
-                                                "generate",
-                                                "determines",
-                                                "determine",
-                                                "selects",
-                                                "select",
-                                                "identifies",
-                                                "identify",
-                                                "sends",
-                                                "send",
-                                                "transmits",
-                                                "transmit",
-                                                "stores",
-                                                "obtains",
-                                                "obtain",
-                                                "uses",
-                                                "executes",
-                                                "execute",
-                                                "represents",
-                                                "represent",
-                                                "corresponds",
-                                                "correspond",
-                                                "exceeds",
-                                                "exceed",
-                                                "lies",
-                                                "lie",
-                                                "becomes",
-                                                "become",
-                                                "remains",
-                                                "remain",
-                                                "moves",
-                                                "rotates",
-                                                "rotate",
-                                                "produces",
-                                                "produce",
-                                                "supports",
-                                                "holds",
-                                                "hold",
-                                                "carries",
-                                                "carry",
-                                                "connects",
-                                                "couples",
-                                                "surrounds",
-                                                "surround",
-                                                "encodes",
-                                                "encode",
-                                                "binds",
-                                                "bind",
-                                                "configured",
-                                                "adapted",
-                                                "arranged",
-                                                "operable",
-                                                "capable",
-                                                "able",
-                                                "designed",
-                                                "constructed",
-                                                "disposed",
-                                                "positioned",
-                                                "located",
-                                                "mounted",
-                                                "coupled",
-                                                "connected",
-                                                "attached",
-                                                "selected",
-                                                "claim",
-                                                "claims",
-                                                "least",
-                                                "more",
-                                                "less",
-                                                "most",
-                                                "only",
-                                                "approximately",
-                                                "substantially",
-                                                "generally",
-                                                "essentially",
-                                                "very",
-                                                "itself",
-                                                "themselves",
-                                                "one",
-                                                "other",
-                                                "same",
-                                                "further",
-                                                "there",
-                                                "here",
-                                                "how",
-                                                "why",
-                                                "whereof",
-                                                "thereabout",
-                                                "whereof",
-                                                "own",
-                                                "respectively",
-                                                "optionally",
-                                                "preferably",
-                                                "e.g",
-                                                "i.e",
-                                                "etc",
-                                                "like",
-                                                "up",
-                                                "down",
-                                                "out"});
+    static const QSet<QString> words =
+        wordSet("a an the said such each every any all no not some another this these that those its their his "
+                "her it they them which who whom whose what where when whereby wherein whereupon thereby therein "
+                "thereof thereto therefrom thereon therewith therebetween thereafter thereunder herein hereby "
+                "and or but nor if then than so while whereas although because unless until both either neither "
+                "whether also as of in on at to from with by for into onto over under between through about "
+                "against along among around before behind below beneath beside besides beyond during inside "
+                "outside within without toward towards upon via across after per near off past throughout "
+                "underneath except is are be being been was were has have had having can may must will shall "
+                "should could would does do did comprises comprise comprising comprised includes include "
+                "including included contains contain containing consists consist consisting defines define "
+                "defining extends extend provides provide allows allow causes cause enables enable permits "
+                "permit prevents prevent receives receive engages engage performs perform generates generate "
+                "determines determine selects select identifies identify sends send transmits transmit stores "
+                "obtains obtain uses executes execute represents represent corresponds correspond exceeds exceed "
+                "lies lie becomes become remains remain moves rotates rotate produces produce supports holds "
+                "hold carries carry connects couples surrounds surround encodes encode binds bind configured "
+                "adapted arranged operable capable able designed constructed disposed positioned located mounted "
+                "coupled connected attached selected claim claims least more less most only approximately "
+                "substantially generally essentially very itself themselves one other same further there here "
+                "how why whereof thereabout own respectively optionally preferably etc like up down out ");
     return words;
 }
 
 // Words ending in -ing or -ed that are nouns, not participles.
 const QSet<QString>& nounsWithVerbEndings() {
     static const QSet<QString> words =
-        wordSet({"housing",   "bearing",   "spring",   "ring",       "string",    "opening",  "coating",  "fitting",
-                 "casing",    "wing",      "ceiling",  "building",   "setting",   "coupling", "bushing",  "lining",
-                 "tubing",    "wiring",    "mounting", "seating",    "packing",   "filling",  "marking",  "winding",
-                 "recording", "heading",   "drawing",  "painting",   "clothing",  "bedding",  "railing",  "siding",
-                 "flooring",  "fencing",   "piping",   "shielding",  "sealing",   "molding",  "moulding", "landing",
-                 "thing",     "something", "nothing",  "everything", "anything",  "king",     "swing",    "sting",
-                 "padding",   "fastening", "sling",    "sibling",    "lightning", "evening",  "morning",  "bed",
-                 "seed",      "feed",      "speed",    "shed",       "need",      "reed",     "weed",     "breed",
-                 "hundred",   "sled",      "red",      "embodiment", "bracing",   "facing",   "spacing",  "plating",
-                 "cladding",  "flashing",  "rigging",  "stuffing",   "topping",   "wedding",  "dressing", "bleed"});
+        wordSet("housing bearing spring ring string opening coating fitting casing wing ceiling building setting "
+                "coupling bushing lining tubing wiring mounting seating packing filling marking winding "
+                "recording heading drawing painting clothing bedding railing siding flooring fencing piping "
+                "shielding sealing molding moulding landing thing something nothing everything anything king "
+                "swing sting padding fastening sling sibling lightning evening morning bed seed feed speed shed "
+                "need reed weed breed hundred sled red embodiment bracing facing spacing plating cladding "
+                "flashing rigging stuffing topping wedding dressing bleed ");
     return words;
 }
 
 // Words that a phrase's words leave out without ending there.
 const QSet<QString>& passedOver() {
     static const QSet<QString> words =
-        wordSet({"aforementioned", "aforesaid", "abovementioned", "above-mentioned", "respective", "further"});
+        wordSet("aforementioned aforesaid abovementioned above-mentioned respective further ");
     return words;
 }
 
 // Quantities that make an introduction name more than one: "two levers", "several arms".
 const QSet<QString>& pluralQuantities() {
     static const QSet<QString> words =
-        wordSet({"two", "three", "four", "five", "six", "seven", "eight", "nine", "ten", "eleven", "twelve", "several",
-                 "multiple", "plural", "various", "numerous", "many", "plurality"});
+        wordSet("two three four five six seven eight nine ten eleven twelve several multiple plural various "
+                "numerous many plurality ");
     return words;
 }
 
 // Nouns whose "-ly" is no adverb's.
 bool isNounInLy(const QString& word) {
     static const QSet<QString> words =
-        wordSet({"family", "anomaly", "poly",  "monopoly", "butterfly", "ally",    "rally",
-                 "reply",  "jelly",   "belly", "fly",      "ply",       "italy",   "underbelly",
-                 "lily",   "doily",   "folly", "gully",    "pulley",    "trolley", "melly"});
+        wordSet("family anomaly poly monopoly butterfly ally rally reply jelly belly fly ply italy underbelly "
+                "lily doily folly gully pulley trolley ");
     return words.contains(word) || word.endsWith(u"mbly") || word.endsWith(u"pply");
 }
 
@@ -492,8 +237,8 @@ std::vector<Token> tokens(const QString& text, qsizetype from, qsizetype to,
 }
 
 bool isOrdinal(const QString& word) {
-    static const QSet<QString> words = wordSet({"first", "second", "third", "fourth", "fifth", "sixth", "seventh",
-                                                "eighth", "ninth", "tenth", "last", "final"});
+    static const QSet<QString> words =
+        wordSet("first second third fourth fifth sixth seventh eighth ninth tenth last final ");
     return words.contains(word);
 }
 

@@ -4,12 +4,6 @@
 
 namespace claimcheck::proofreading {
 
-void sortFindings(std::vector<ProofFinding>& findings) {
-    std::stable_sort(findings.begin(), findings.end(), [](const ProofFinding& a, const ProofFinding& b) {
-        return a.offset != b.offset ? a.offset < b.offset : a.tier < b.tier;
-    });
-}
-
 namespace {
 
 QString term(const QString& text, qsizetype offset, qsizetype length) {
@@ -36,7 +30,6 @@ std::vector<ProofFinding> checkReferences(const QString& text, const claims::Cla
                 QStringLiteral("claim %1 comes after claim %2").arg(claim.number).arg(claims.claims[index - 1].number));
         if (claim.canceled)
             continue;
-        bool namesMultiple = false;
         for (const claims::ClaimReference& reference : claim.references) {
             if (!reference.inPreamble)
                 continue;
@@ -59,9 +52,8 @@ std::vector<ProofFinding> checkReferences(const QString& text, const claims::Cla
                     add(claim, named.offset, named.length, Tier::Error,
                         QStringLiteral("depends on claim %1, which is canceled").arg(named.number));
             }
-            namesMultiple = namesMultiple || claim.multipleDependent;
         }
-        if (!namesMultiple)
+        if (!claim.multipleDependent)
             continue;
         for (const int parent : claim.parents) {
             const Claim* target = claims.numbered(parent);

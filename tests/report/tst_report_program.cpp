@@ -274,8 +274,8 @@ void ReportProgramTest::theUsersIgnoreListLeavesOutItsWords() {
 void ReportProgramTest::helpListsTheBuiltInWordsAndVersionNamesTheProgram() {
     const Run help = runReport({"--help"}, m_dir.path());
     QCOMPARE(help.status, 0);
-    for (const char* text :
-         {"--rules", "--format", "--output", "--ignore", "comprising, consisting", "wherein", "Exit status: 0"})
+    for (const char* text : {"--rules", "--format", "--output", "--ignore", "--checks", "comprising, consisting",
+                             "wherein", "Exit status: 0"})
         QVERIFY2(help.out.contains(text), text);
     const Run version = runReport({"--version"}, m_dir.path());
     QCOMPARE(version.status, 0);
