@@ -82,6 +82,12 @@ DraftParts splitDraft(const QString& draft) {
     parts.description = draft.first(qMax<qsizetype>(0, headingStarts.front() - 1));
     parts.claims = draft.sliced(claimsBegin, claimsEnd - claimsBegin);
     parts.claimsFirstLine = headingLines.front() + 1;
+    const QStringView heading =
+        headingText(QStringView(draft).sliced(headingStarts.front(), headingEnds.front() - headingStarts.front()));
+    if (heading.compare(u"Patentansprüche", Qt::CaseInsensitive) == 0)
+        parts.language = Language::German;
+    else if (heading.compare(u"Revendications", Qt::CaseInsensitive) == 0)
+        parts.language = Language::French;
     return parts;
 }
 

@@ -1,15 +1,18 @@
 #pragma once
 
+#include "support_check.h"
+
 #include <QString>
 
 namespace claimcheck::report {
 
 // A whole application cut at its claims heading.
 struct DraftParts {
-    QString description;           // the text before the heading line
-    QString claims;                // the text after it, up to an "Abstract" heading line if one follows
-    qsizetype claimsFirstLine = 1; // the draft's line number (1-based) of the claims' first line
-    QString error;                 // why the draft could not be cut; empty when it was
+    QString description;                   // the text before the heading line
+    QString claims;                        // the text after it, up to an "Abstract" heading line if one follows
+    qsizetype claimsFirstLine = 1;         // the draft's line number (1-based) of the claims' first line
+    Language language = Language::English; // German under "Patentansprüche", French under "Revendications"
+    QString error;                         // why the draft could not be cut; empty when it was
     bool ok() const { return error.isEmpty(); }
 };
 

@@ -29,17 +29,33 @@ QString description() {
         "holds both, cut at its claims heading (\"Claims\", \"What is claimed is:\", ...). Files may be plain text "
         "(UTF-8, or UTF-16 with a byte-order mark), Word documents (.docx) or OpenDocument texts (.odt).\n"
         "\n"
-        "Rules: 'words' (the default) splits both texts at white space, strips punctuation from the ends of each "
-        "word, leaves out words without a letter, labels such as (a) or (iv), and these words of the claims' own:\n"
+        "Rules: 'stems' (the default) and 'words' split both texts at white space, strip punctuation from the ends of "
+        "each word, leave out words without a letter, labels such as (a) or (iv), and these words of the claims' "
+        "own:\n"
         "  ");
-    QStringList words;
-    for (const QString& word : builtInIgnoredWords())
-        words << word.toLower();
-    text += words.join(QStringLiteral(", "));
+    const auto listed = [](const QStringList& upperCase) {
+        QStringList words;
+        for (const QString& word : upperCase)
+            words << word.toLower();
+        return words.join(QStringLiteral(", "));
+    };
+    text += listed(builtInIgnoredWords());
+    text += QStringLiteral("\n"
+                           "'stems' also leaves out the claims' formal words\n"
+                           "  ");
+    text += listed(formalClaimWords());
     text += QStringLiteral(
         "\n"
-        "A claim word is supported when, ignoring case, it occurs inside one word of the description. 'classic' is "
-        "the windowed claimcheck's check, word for word.\n"
+        "and a final possessive ('s). With 'stems' a claim word is supported when its Snowball stem is the stem of "
+        "a whole word of the description, ignoring case, and in English the two differ only in inflectional endings "
+        "(\"mounting\" by \"mounted\", never \"rod\" by \"production\" nor \"connection\" by "
+        "\"connected\"); the description's words joined by hyphens, slashes or dashes count as whole words and "
+        "as their parts, and a claim word with hyphens is also supported by its parts in that order joined by "
+        "hyphens, blanks or nothing. With 'words' a claim word is supported when, ignoring case, it occurs inside "
+        "one word of the description. 'classic' is the windowed claimcheck's check, word for word.\n"
+        "Each word not found comes with up to three of the description's words nearest to it: those of the same "
+        "stem, else those the fewest edits away (one for a word of up to four letters, two up to eight, else "
+        "three).\n"
         "\n"
         "Checks besides support: 'antecedents' (every \"the X\" or \"said X\" needs an earlier \"a X\" in its claim "
         "or a claim it depends on) and 'references' (every claim refers to earlier, existing claims; numbers in "
@@ -61,9 +77,14 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription(description());
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
-    const QCommandLineOption rulesOption(QStringLiteral("rules"),
-                                         QStringLiteral("The rules of the check: words (the default) or classic."),
-                                         QStringLiteral("rules"), QStringLiteral("words"));
+    const QCommandLineOption rulesOption(
+        QStringLiteral("rules"), QStringLiteral("The rules of the check: stems (the default), words or classic."),
+        QStringLiteral("rules"), QStringLiteral("stems"));
+    const QCommandLineOption languageOption(
+        QStringLiteral("language"),
+        QStringLiteral("The stemmer's language: en, de or fr; by default the draft's claims heading tells it "
+                       "(Patentansprüche: de, Revendications: fr), else en."),
+        QStringLiteral("language"));
     const QCommandLineOption formatOption(QStringLiteral("format"),
                                           QStringLiteral("The report's format: text (the default), json or html."),
                                           QStringLiteral("format"), QStringLiteral("text"));
@@ -74,13 +95,13 @@ int main(int argc, char* argv[]) {
         QStringLiteral("file"));
     const QCommandLineOption ignoreOption(
         QStringLiteral("ignore"),
-        QStringLiteral("Leave out the words in <file> too (one a line, any case); words rules only."),
+        QStringLiteral("Leave out the words in <file> too (one a line, any case); stems and words rules."),
         QStringLiteral("file"));
     const QCommandLineOption checksOption(
         QStringLiteral("checks"),
         QStringLiteral("The checks to make, separated by commas: support, antecedents, references (all by default)."),
         QStringLiteral("checks"), QStringLiteral("support,antecedents,references"));
-    parser.addOptions({rulesOption, formatOption, outputOption, ignoreOption, checksOption});
+    parser.addOptions({rulesOption, languageOption, formatOption, outputOption, ignoreOption, checksOption});
     parser.addPositionalArgument(QStringLiteral("claims"), QStringLiteral("The claims, or a draft holding both texts."),
                                  QStringLiteral("CLAIMS|DRAFT"));
     parser.addPositionalArgument(QStringLiteral("description"), QStringLiteral("The description."),
@@ -106,8 +127,24 @@ int main(int argc, char* argv[]) {
     const QString rules = parser.value(rulesOption);
     if (rules == u"classic")
         options.rules = Rules::Classic;
-    else if (rules != u"words")
-        return fail(QStringLiteral("--rules: no rules named '%1' (words or classic)").arg(rules));
+    else if (rules == u"words")
+        options.rules = Rules::Words;
+    else if (rules != u"stems")
+        return fail(QStringLiteral("--rules: no rules named '%1' (stems, words or classic)").arg(rules));
+
+    if (parser.isSet(languageOption)) {
+        const QString language = parser.value(languageOption);
+        if (language == u"en")
+            options.language = Language::English;
+        else if (language == u"de")
+            options.language = Language::German;
+        else if (language == u"fr")
+            options.language = Language::French;
+        else
+            return fail(QStringLiteral("--language: no language named '%1' (en, de or fr)").arg(language));
+        if (options.rules == Rules::Classic)
+            return fail(QStringLiteral("--language: applies to the stems and words rules only"));
+    }
 
     const QString format = parser.value(formatOption);
     if (format == u"json")
@@ -118,8 +155,8 @@ int main(int argc, char* argv[]) {
         return fail(QStringLiteral("--format: no format named '%1' (text, json or html)").arg(format));
 
     if (parser.isSet(ignoreOption)) {
-        if (options.rules != Rules::Words)
-            return fail(QStringLiteral("--ignore: applies to the words rules only"));
+        if (options.rules == Rules::Classic)
+            return fail(QStringLiteral("--ignore: applies to the stems and words rules only"));
         options.ignoreFile = parser.value(ignoreOption);
         if (options.ignoreFile.isEmpty())
             return fail(QStringLiteral("--ignore: needs a file name"));

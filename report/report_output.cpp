@@ -49,6 +49,11 @@ QString shownWord(const QString& word) {
     return word.isEmpty() ? QStringLiteral("(empty)") : word;
 }
 
+// The classic rules are the windows' lists, which name no nearest words.
+bool namesNearest(const CheckResult& result) {
+    return result.rules != Rules::Classic;
+}
+
 QString notInTheClaims() {
     return QStringLiteral("not in the claims as written (the check removed punctuation or a line break)");
 }
@@ -95,6 +100,7 @@ th, td { border: 1px solid #999; padding: .2em .5em; text-align: left; vertical-
 th { background: #eee; }
 td.count { text-align: right; }
 td.word { font-weight: bold; overflow-wrap: break-word; }
+td.nearest { overflow-wrap: break-word; }
 td.where a { white-space: nowrap; }
 a { color: #0645ad; }
 .claims { white-space: pre-wrap; overflow-wrap: anywhere; font-family: "Liberation Mono", "DejaVu Sans Mono",
@@ -143,7 +149,10 @@ QByteArray textReport(const Report& report) {
     for (std::size_t i = 0; i < report.result.unsupported.size(); ++i) {
         const Finding& finding = report.result.unsupported[i];
         const std::vector<Location>& locations = report.locations[i];
-        text += shownWord(finding.word) + QStringLiteral(" (%1): ").arg(locations.size());
+        text += shownWord(finding.word);
+        if (!finding.nearest.isEmpty())
+            text += QStringLiteral(" [nearest: %1]").arg(finding.nearest.join(QStringLiteral(", ")));
+        text += QStringLiteral(" (%1): ").arg(locations.size());
         if (locations.empty()) {
             text += notInTheClaims();
         } else {
@@ -164,6 +173,8 @@ QByteArray jsonReport(const Report& report) {
     root.insert(QStringLiteral("program"),
                 QCoreApplication::applicationName() + u' ' + QCoreApplication::applicationVersion());
     root.insert(QStringLiteral("rules"), rulesName(report.result.rules));
+    if (namesNearest(report.result))
+        root.insert(QStringLiteral("language"), languageCode(report.result.language));
     root.insert(QStringLiteral("claims_file"), report.claimsName);
     root.insert(QStringLiteral("description_file"), report.descriptionName);
     root.insert(QStringLiteral("claims_index"), QJsonArray::fromStringList(report.result.claimsIndex));
@@ -179,11 +190,14 @@ QByteArray jsonReport(const Report& report) {
                 {QStringLiteral("offset"), qint64(location.offset)},
             });
         }
-        unsupported.append(QJsonObject{
+        QJsonObject finding{
             {QStringLiteral("word"), report.result.unsupported[i].word},
             {QStringLiteral("count"), occurrences.size()},
             {QStringLiteral("occurrences"), occurrences},
-        });
+        };
+        if (namesNearest(report.result))
+            finding.insert(QStringLiteral("nearest"), QJsonArray::fromStringList(report.result.unsupported[i].nearest));
+        unsupported.append(finding);
     }
     root.insert(QStringLiteral("unsupported"), unsupported);
     root.insert(QStringLiteral("summary"),
@@ -216,12 +230,20 @@ QByteArray htmlReport(const Report& report) {
     page += QLatin1StringView("</p>\n");
 
     if (!result.unsupported.empty()) {
+        const bool nearestColumn = namesNearest(result);
         page += QLatin1StringView("<h2>Words of the claims not found in the description</h2>\n<table>\n"
-                                  "<thead><tr><th>Word</th><th>Count</th><th>Where</th></tr></thead>\n<tbody>\n");
+                                  "<thead><tr><th>Word</th>");
+        if (nearestColumn)
+            page += QLatin1StringView("<th>Nearest in the description</th>");
+        page += QLatin1StringView("<th>Count</th><th>Where</th></tr></thead>\n<tbody>\n");
         for (std::size_t i = 0; i < result.unsupported.size(); ++i) {
             const std::vector<Location>& locations = report.locations[i];
             page += QLatin1StringView("<tr><td class=\"word\">");
             appendEscaped(page, shownWord(result.unsupported[i].word));
+            if (nearestColumn) {
+                page += QLatin1StringView("</td><td class=\"nearest\">");
+                appendEscaped(page, result.unsupported[i].nearest.join(QStringLiteral(", ")));
+            }
             page += QStringLiteral("</td><td class=\"count\">%1</td><td class=\"where\">").arg(locations.size());
             if (locations.empty())
                 appendEscaped(page, notInTheClaims());

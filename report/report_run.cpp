@@ -3,6 +3,7 @@
 #include "boxtext/line_breaks.h"
 #include "draft_split.h"
 #include "input_text.h"
+#include "nearest_words.h"
 #include "report_output.h"
 
 #include <QFile>
@@ -50,6 +51,7 @@ RunOutcome produceReport(const RunOptions& options) {
 
     QString claims, description;
     qsizetype claimsFirstLine = 1;
+    Language language = options.language.value_or(Language::English);
     if (options.files.size() == 1) {
         const QString& path = options.files[0];
         const InputText draft = readInputText(path);
@@ -65,6 +67,7 @@ RunOutcome produceReport(const RunOptions& options) {
         claims = std::move(parts.claims);
         description = std::move(parts.description);
         claimsFirstLine = parts.claimsFirstLine;
+        language = options.language.value_or(parts.language);
     } else {
         const InputText claimsText = readInputText(options.files[0]);
         if (!claimsText.ok())
@@ -93,8 +96,20 @@ RunOutcome produceReport(const RunOptions& options) {
         return RunOutcome{status, proofreadingText(proofreading), {}};
     }
 
-    CheckResult result =
-        options.rules == Rules::Classic ? checkClassic(claims, description) : checkWords(claims, description, ignored);
+    CheckResult result;
+    switch (options.rules) {
+    case Rules::Classic:
+        result = checkClassic(claims, description);
+        break;
+    case Rules::Words:
+        result = checkWords(claims, description, ignored);
+        result.language = language;
+        break;
+    case Rules::Stems:
+        result = checkStems(claims, description, ignored, language);
+        break;
+    }
+    addNearestWords(result);
     const int status = result.unsupported.empty() && !proofErrors ? kAllSupported : kSomeUnsupported;
     const Report report = makeReport(std::move(result), std::move(claims), claimsFirstLine,
                                      shownName(options.files.front()), shownName(options.files.back()));

@@ -7,15 +7,19 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace claimcheck::report {
 
 enum class Format { Text, Json, Html };
 
 struct RunOptions {
     QStringList files; // CLAIMS and DESCRIPTION, or one DRAFT; "-" is standard input
-    Rules rules = Rules::Words;
+    Rules rules = Rules::Stems;
     Format format = Format::Text;
-    QString ignoreFile; // the user's own words to leave out (words rules), one a line; empty for none
+    QString ignoreFile; // the user's own words to leave out (words and stems rules), one a line; empty for none
+    // The stemmer's language; without one, a draft's claims heading tells it, and English otherwise.
+    std::optional<Language> language;
     Checks checks;
 };
 

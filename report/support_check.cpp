@@ -4,12 +4,10 @@
 #include "analysis/upper_case.h"
 #include "analysis/word_index.h"
 #include "collation/dictionary_order.h"
+#include "text_words.h"
 
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
-
-#include <unicode/uchar.h>
 
 #include <algorithm>
 #include <numeric>
@@ -66,80 +64,30 @@ std::vector<qsizetype> findNextWalk(const QString& claims, const QString& word) 
     return occurrences;
 }
 
-// A label of a claim's parts or of a list: "(a)", "a)", "(iv)", "(12)", "12b)", with a final stop or comma.
-bool isLabel(QStringView token) {
-    static const QRegularExpression label(
-        QStringLiteral(R"(^\(?(?:[A-Za-z]|\d+[A-Za-z]?|[A-Za-z]\d+|(?i:x{0,3}(?:ix|iv|v?i{0,3})))['’]?\)[.,;:]?$)"));
-    return label.match(token).hasMatch();
-}
-
-bool isLetter(char32_t c) {
-    return QChar::isLetter(c);
-}
-
-// Punctuation and symbols, which a word sheds at both ends: brackets, quotation marks, stops, "%", "°", "+".
-bool isStripped(char32_t c) {
-    return QChar::isPunct(c) || QChar::isSymbol(c);
-}
-
-char32_t codePointAt(QStringView text, qsizetype i) {
-    const QChar c = text.at(i);
-    if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-        return QChar::surrogateToUcs4(c, text.at(i + 1));
-    return c.unicode();
-}
-
-qsizetype codePointLength(char32_t c) {
-    return QChar::requiresSurrogates(c) ? 2 : 1;
-}
-
-// The code point that ends just before position `end`.
-char32_t codePointBefore(QStringView text, qsizetype end) {
-    if (end >= 2 && text.at(end - 1).isLowSurrogate() && text.at(end - 2).isHighSurrogate())
-        return QChar::surrogateToUcs4(text.at(end - 2), text.at(end - 1));
-    return text.at(end - 1).unicode();
-}
-
-// Unicode White_Space; the ASCII ones, by far the most frequent, without a call into ICU.
-bool isWhiteSpace(char32_t c) {
-    if (c < 0x80)
-        return c == u' ' || (c >= u'\t' && c <= u'\r');
-    return u_isUWhiteSpace(UChar32(c));
-}
-
-// Calls `visit(offset, word)` for each word of the text by the words rules, in text order: the text cut at white
-// space, punctuation and symbols stripped from each piece's ends, pieces without a letter and labels left out.
-template <typename Visit> void forEachWord(QStringView text, Visit visit) {
-    for (qsizetype i = 0; i < text.size();) {
-        char32_t c = codePointAt(text, i);
-        if (isWhiteSpace(c)) {
-            i += codePointLength(c);
-            continue;
-        }
-        const qsizetype tokenBegin = i;
-        bool hasLetter = false;
-        bool hasBracket = false;
-        for (; i < text.size() && !isWhiteSpace(c = codePointAt(text, i)); i += codePointLength(c)) {
-            hasLetter = hasLetter || isLetter(c);
-            hasBracket = hasBracket || c == u')';
-        }
-        const QStringView token = text.sliced(tokenBegin, i - tokenBegin);
-        // Every label ends in a bracket, so only such pieces need the pattern.
-        if (!hasLetter || (hasBracket && isLabel(token)))
-            continue;
-        qsizetype begin = 0, end = token.size();
-        while (isStripped(codePointAt(token, begin)))
-            begin += codePointLength(codePointAt(token, begin));
-        while (isStripped(codePointBefore(token, end)))
-            end -= codePointLength(codePointBefore(token, end));
-        visit(tokenBegin + begin, token.sliced(begin, end - begin));
-    }
-}
-
 } // namespace
 
 QString rulesName(Rules rules) {
-    return rules == Rules::Classic ? QStringLiteral("classic") : QStringLiteral("words");
+    switch (rules) {
+    case Rules::Classic:
+        return QStringLiteral("classic");
+    case Rules::Words:
+        return QStringLiteral("words");
+    case Rules::Stems:
+        break;
+    }
+    return QStringLiteral("stems");
+}
+
+QString languageCode(Language language) {
+    switch (language) {
+    case Language::German:
+        return QStringLiteral("de");
+    case Language::French:
+        return QStringLiteral("fr");
+    case Language::English:
+        break;
+    }
+    return QStringLiteral("en");
 }
 
 const QStringList& builtInIgnoredWords() {
@@ -177,7 +125,7 @@ CheckResult checkClassic(const QString& claims, const QString& description) {
         auto walk = walks.find(word);
         if (walk == walks.end())
             walk = walks.insert(word, findNextWalk(claims, word));
-        result.unsupported.push_back(Finding{word, *walk});
+        result.unsupported.push_back(Finding{word, *walk, {}});
     }
     return result;
 }
@@ -268,7 +216,7 @@ CheckResult checkWords(const QString& claims, const QString& description, const 
     result.descriptionIndex = inListOrder(order, descriptionWords);
     for (const quint32 position : order.sortedPositions(unsupportedWords)) {
         Entry& entry = entries[unsupportedEntries[position]];
-        result.unsupported.push_back(Finding{entry.spelling, std::move(entry.occurrences)});
+        result.unsupported.push_back(Finding{entry.spelling, std::move(entry.occurrences), {}});
     }
     return result;
 }

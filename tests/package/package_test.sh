@@ -30,7 +30,7 @@ for field in Maintainer Depends Description; do
   grep -q "^$field: ." <<<"$control" || fail "the control file has no $field"
 done
 depends=$(dpkg-deb --field "$deb" Depends)
-for dep in libqt6webenginewidgets6 libqt6widgets6 libqt6core6 libicu libzip4 fonts-liberation fonts-dejavu-core; do
+for dep in libqt6webenginewidgets6 libqt6widgets6 libqt6core6 libicu libzip4 libstemmer0d fonts-liberation fonts-dejavu-core; do
   grep -q "$dep" <<<"$depends" || fail "Depends lacks $dep: $depends"
 done
 
@@ -84,6 +84,7 @@ echo "== claimcheck-report, with no display"
 needed=$(objdump -p "$root/usr/bin/claimcheck-report" | awk '/NEEDED/ {print $2}')
 echo "$needed" | tr '\n' ' '; echo
 grep -q libzip <<<"$needed" || fail "claimcheck-report does not link libzip"
+grep -q libstemmer <<<"$needed" || fail "claimcheck-report does not link libstemmer"
 ! grep -Eq 'libQt6(Gui|Widgets|WebEngine)' <<<"$needed" || fail "claimcheck-report links a GUI library"
 report=$root/usr/bin/claimcheck-report
 [ "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$report" --version)" = "claimcheck-report $version" ] ||

@@ -253,7 +253,7 @@ TEST(HtmlFormat, isSelfContainedEscapedAndMarksEveryOccurrence) {
 TEST(HtmlFormat, overlappingOccurrencesOfTwoWordsMakeOneMark) {
     const QString claims = QStringLiteral("x abcd");
     CheckResult result;
-    result.unsupported = {Finding{QStringLiteral("abc"), {2}}, Finding{QStringLiteral("bcd"), {3}}};
+    result.unsupported = {Finding{QStringLiteral("abc"), {2}, {}}, Finding{QStringLiteral("bcd"), {3}, {}}};
     const QString page =
         QString::fromUtf8(htmlReport(makeReport(result, claims, 1, QStringLiteral("c"), QStringLiteral("d"))));
     EXPECT_TRUE(page.contains(QStringLiteral("x <span id=\"o1-1\"></span><mark>a<span id=\"o2-1\"></span>bcd</mark>")));

@@ -48,15 +48,17 @@ QByteArray read(const QString& path) {
 }
 
 const QByteArray kClaims = "1. A wheel and an axle.\n2. The wheel of claim 1, wherein the axle is a gizmo.\n";
-const QByteArray kDescription = "The wheel turns on an axle. The wheels are round.\n";
+const QByteArray kDescription = "A wheel turns on an axle. The wheels are round.\n";
+// The proofreading summary of claims in which neither check finds anything.
+const char* const kNoProofreadingFindings = "antecedents: 0 errors, 0 warnings; references: 0 errors, 0 warnings\n";
 // Worked out by hand: claim 2's "the spring" has no "a spring" before it, and claim 3 names a later claim; the
 // columns count from the start of each line.
 const QByteArray kFaultyClaims = "1. A device comprising a lever.\n2. The device of claim 1, wherein the spring is "
                                  "blue.\n3. The device of claim 4.\n";
 const QByteArray kFaultyClaimsInOneLine =
     "1. A device comprising a lever. 2. The device of claim 1, wherein the spring is blue. 3. The device of claim 4.\n";
-const QByteArray kDraft =
-    "Title\n\nThe wheel turns on an axle.\n\nWhat is claimed is:\n" + kClaims + "Abstract\nA wheel.\n";
+const QByteArray kDraft = "Title\n\nA wheel turns on an axle. The wheels are round.\n\nWhat is claimed is:\n" +
+                          kClaims + "Abstract\nA wheel.\n";
 
 } // namespace
 
@@ -70,6 +72,8 @@ private slots:
     void badInputIsOneLineOnStandardErrorAndNothingWritten();
     void aDraftDocumentIsCheckedInOneCommand_data();
     void aDraftDocumentIsCheckedInOneCommand();
+    void stemsAreTheDefaultAndTheHeadingTellsTheLanguage_data();
+    void stemsAreTheDefaultAndTheHeadingTellsTheLanguage();
     void eitherTextMayComeFromStandardInputAndTheReportGoToIt();
     void theOutputFileIsReplacedWhole();
     void anOutputThatCannotBeWrittenIsAnError();
@@ -98,9 +102,13 @@ void ReportProgramTest::exitStatusSaysWhetherEveryWordIsSupported_data() {
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("lastLine");
     QTest::newRow("all supported") << QStringList{"supported.txt", "description.txt"} << 0
-                                   << "0 of 5 claim words not found in the description (rules: words)";
+                                   << "0 of 5 claim words not found in the description (rules: stems)";
     QTest::newRow("some not") << QStringList{"claims.txt", "description.txt"} << 1
-                              << "4 of 9 claim words not found in the description (rules: words)";
+                              << "4 of 9 claim words not found in the description (rules: stems)";
+    QTest::newRow("all supported, words") << QStringList{"--rules", "words", "supported.txt", "description.txt"} << 0
+                                          << "0 of 5 claim words not found in the description (rules: words)";
+    QTest::newRow("some not, words") << QStringList{"--rules", "words", "claims.txt", "description.txt"} << 1
+                                     << "4 of 9 claim words not found in the description (rules: words)";
     QTest::newRow("classic") << QStringList{"--rules", "classic", "claims.txt", "description.txt"} << 1
                              << "9 of 13 claim words not found in the description (rules: classic)";
     QTest::newRow("all supported, classic") << QStringList{"--rules", "classic", "supported.txt", "supported.txt"} << 0
@@ -157,7 +165,12 @@ void ReportProgramTest::badInputIsOneLineOnStandardErrorAndNothingWritten_data()
                                     << "--format: no format named 'xml'";
     QTest::newRow("ignore with classic") << "" << none << QStringList{"--rules",    "classic",    "--ignore",
                                                                       "claims.txt", "claims.txt", "description.txt"}
-                                         << "--ignore: applies to the words rules only";
+                                         << "--ignore: applies to the stems and words rules only";
+    QTest::newRow("unknown language") << "" << none << QStringList{"--language", "nl", "claims.txt", "description.txt"}
+                                      << "--language: no language named 'nl' (en, de or fr)";
+    QTest::newRow("language with classic")
+        << "" << none << QStringList{"--rules", "classic", "--language", "de", "claims.txt", "description.txt"}
+        << "--language: applies to the stems and words rules only";
     QTest::newRow("missing ignore list") << "" << none
                                          << QStringList{"--ignore", "words.txt", "claims.txt", "description.txt"}
                                          << "words.txt: no such file";
@@ -210,7 +223,8 @@ void ReportProgramTest::aDraftDocumentIsCheckedInOneCommand_data() {
 }
 
 // Lines count in the draft, where the practitioner will look: the claims start on line 6. Worked out by hand: the
-// description lacks "and", "is", "of" and "gizmo"; "claim" and "wherein" are the claims' own words.
+// description lacks "and", "is", "of" and "gizmo"; "claim" and "wherein" are the claims' own words. "an" is one
+// letter away from "and", "on" from "of"; "is" and "gizmo" have no description word near them.
 void ReportProgramTest::aDraftDocumentIsCheckedInOneCommand() {
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
@@ -220,11 +234,53 @@ void ReportProgramTest::aDraftDocumentIsCheckedInOneCommand() {
     QVERIFY2(run.err.isEmpty(), run.err.constData());
     QCOMPARE(QString::fromUtf8(run.out),
              QStringLiteral("antecedents: 0 errors, 0 warnings; references: 0 errors, 0 warnings\n"
-                            "and (1): claim 1, line 6, column 12\n"
+                            "and [nearest: an] (1): claim 1, line 6, column 12\n"
                             "gizmo (1): claim 2, line 7, column 48\n"
                             "is (1): claim 2, line 7, column 43\n"
-                            "of (1): claim 2, line 7, column 14\n"
-                            "4 of 9 claim words not found in the description (rules: words)\n"));
+                            "of [nearest: on] (1): claim 2, line 7, column 14\n"
+                            "4 of 9 claim words not found in the description (rules: stems)\n"));
+}
+
+// A draft whose description has "production" and "mounted" only: the stems rules report the short noun "rod" that
+// stands only inside a longer word and pass "mounting"; the words rules do the opposite. Under a German heading the
+// German stemmer takes "Vorrichtungen" for "Vorrichtung"; the English one, asked for, does not (it takes "leichte"
+// for "leicht" all the same, by its final "e").
+void ReportProgramTest::stemsAreTheDefaultAndTheHeadingTellsTheLanguage_data() {
+    QTest::addColumn<QStringList>("paragraphs");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("report");
+    const QStringList lever{"Lever assembly",
+                            "",
+                            "The production of the lever is simple. A lever is mounted on a base.",
+                            "",
+                            "Claims",
+                            "1. A lever mounting on a base.",
+                            "2. The lever of claim 1 on a rod."};
+    QTest::newRow("stems") << lever << QStringList{}
+                           << "rod (1): claim 2, line 7, column 30\n"
+                              "1 of 8 claim words not found in the description (rules: stems)\n";
+    QTest::newRow("words") << lever << QStringList{"--rules", "words"}
+                           << "mounting [nearest: mounted] (1): claim 1, line 6, column 12\n"
+                              "1 of 8 claim words not found in the description (rules: words)\n";
+    const QStringList german{"Die Vorrichtungen sind leicht.", "Patentansprüche", "1. Eine leichte Vorrichtung."};
+    QTest::newRow("german heading") << german << QStringList{}
+                                    << "Eine (1): claim 1, line 3, column 4\n"
+                                       "1 of 3 claim words not found in the description (rules: stems)\n";
+    QTest::newRow("english asked for") << german << QStringList{"--language", "en"}
+                                       << "Eine (1): claim 1, line 3, column 4\n"
+                                          "Vorrichtung [nearest: Vorrichtungen] (1): claim 1, line 3, column 17\n"
+                                          "2 of 3 claim words not found in the description (rules: stems)\n";
+}
+
+void ReportProgramTest::stemsAreTheDefaultAndTheHeadingTellsTheLanguage() {
+    QFETCH(QStringList, paragraphs);
+    QFETCH(QStringList, options);
+    QFETCH(QString, report);
+    write(path("draft.docx"), docx(paragraphs));
+    const Run run = runReport(options + QStringList{"draft.docx"}, m_dir.path());
+    QCOMPARE(run.status, 1);
+    QVERIFY2(run.err.isEmpty(), run.err.constData());
+    QCOMPARE(QString::fromUtf8(run.out), QLatin1StringView(kNoProofreadingFindings) + report);
 }
 
 void ReportProgramTest::eitherTextMayComeFromStandardInputAndTheReportGoToIt() {
@@ -268,14 +324,20 @@ void ReportProgramTest::theUsersIgnoreListLeavesOutItsWords() {
     const Run run = runReport({"--ignore", "words.txt", "claims.txt", "description.txt"}, m_dir.path());
     QCOMPARE(run.status, 0);
     QCOMPARE(run.out, QByteArray("antecedents: 0 errors, 0 warnings; references: 0 errors, 0 warnings\n"
-                                 "0 of 5 claim words not found in the description (rules: words)\n"));
+                                 "0 of 5 claim words not found in the description (rules: stems)\n"));
+    const Run words =
+        runReport({"--rules", "words", "--ignore", "words.txt", "claims.txt", "description.txt"}, m_dir.path());
+    QCOMPARE(words.status, 0);
+    QCOMPARE(words.out, QByteArray("antecedents: 0 errors, 0 warnings; references: 0 errors, 0 warnings\n"
+                                   "0 of 5 claim words not found in the description (rules: words)\n"));
 }
 
 void ReportProgramTest::helpListsTheBuiltInWordsAndVersionNamesTheProgram() {
     const Run help = runReport({"--help"}, m_dir.path());
     QCOMPARE(help.status, 0);
-    for (const char* text : {"--rules", "--format", "--output", "--ignore", "--checks", "comprising, consisting",
-                             "wherein", "Exit status: 0"})
+    for (const char* text :
+         {"--rules", "--language", "--format", "--output", "--ignore", "--checks", "comprising, consisting", "wherein",
+          "plurality, preceding, predetermined, recited, first, second", "tenth", "Exit status: 0"})
         QVERIFY2(help.out.contains(text), text);
     const Run version = runReport({"--version"}, m_dir.path());
     QCOMPARE(version.status, 0);
@@ -318,7 +380,7 @@ void ReportProgramTest::checksChooseTheSectionsAndTheExitStatus_data() {
     // kClaims has unsupported words and no proofreading error; faulty.txt has both.
     QTest::newRow("support alone") << "support"
                                    << "claims.txt" << 1
-                                   << "4 of 9 claim words not found in the description (rules: words)" << 5;
+                                   << "4 of 9 claim words not found in the description (rules: stems)" << 5;
     QTest::newRow("antecedents alone, none found") << "antecedents"
                                                    << "claims.txt" << 0 << "antecedents: 0 errors, 0 warnings" << 1;
     QTest::newRow("references alone") << "references"
@@ -328,7 +390,7 @@ void ReportProgramTest::checksChooseTheSectionsAndTheExitStatus_data() {
         << "claims.txt" << 0 << "antecedents: 0 errors, 0 warnings; references: 0 errors, 0 warnings" << 1;
     QTest::newRow("all, support last") << "support,antecedents,references"
                                        << "faulty.txt" << 1
-                                       << "6 of 8 claim words not found in the description (rules: words)" << 10;
+                                       << "6 of 8 claim words not found in the description (rules: stems)" << 10;
 }
 
 void ReportProgramTest::checksChooseTheSectionsAndTheExitStatus() {
