@@ -24,7 +24,7 @@ namespace claimcheck::proofreading {
 namespace {
 
 // Each finding as "claim:tier:words", in the order the check gives them.
-QStringList brief(const std::vector<ProofFinding>& findings) {
+QStringList summarised(const std::vector<ProofFinding>& findings) {
     QStringList list;
     for (const ProofFinding& finding : findings)
         list << QStringLiteral("%1:%2:%3")
@@ -54,7 +54,7 @@ class AntecedentBasis : public ::testing::TestWithParam<ProofCase> {};
 
 TEST_P(AntecedentBasis, findsExactlyTheTermsWithoutBasis) {
     const QString& text = GetParam().claims;
-    EXPECT_EQ(brief(checkAntecedents(text, claims::readClaims(text))), GetParam().findings);
+    EXPECT_EQ(summarised(checkAntecedents(text, claims::readClaims(text))), GetParam().findings);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -154,7 +154,7 @@ class ClaimReferences : public ::testing::TestWithParam<ProofCase> {};
 
 TEST_P(ClaimReferences, findsExactlyTheFaultyNumbersAndReferences) {
     const QString& text = GetParam().claims;
-    EXPECT_EQ(brief(checkReferences(text, claims::readClaims(text))), GetParam().findings);
+    EXPECT_EQ(summarised(checkReferences(text, claims::readClaims(text))), GetParam().findings);
 }
 
 INSTANTIATE_TEST_SUITE_P(
