@@ -1,5 +1,6 @@
-// claimcheck-report: checks that the words of a patent's claims are supported by its description, from files, and
-// reports what it found. Exit status 0 when every claim word is supported, 1 when some are not, 2 on an error.
+// claimcheck-report: checks that the words of a patent's claims are supported by its description, and proofreads the
+// claims (antecedent basis, references), from files, and reports what it found. Exit status 0 when every claim word
+// is supported and no error is found, 1 otherwise, 2 on an error.
 
 #include "report/document_text.h"
 #include "report/report_run.h"
@@ -63,7 +64,12 @@ QString description() {
         "stem, else those the fewest edits away (one for a word of up to four letters, two up to eight, else "
         "three).\n"
         "\n"
-        "Exit status: 0 when every claim word is supported, 1 when some are not, 2 on an error.");
+        "Checks besides support: 'antecedents' (every \"the X\" or \"said X\" needs an earlier \"a X\" in its claim "
+        "or a claim it depends on) and 'references' (every claim refers to earlier, existing claims; numbers in "
+        "order). Their findings are errors or warnings.\n"
+        "\n"
+        "Exit status: 0 when every claim word is supported and no check finds an error, 1 otherwise, 2 on an "
+        "error.");
     return text;
 }
 
@@ -98,7 +104,11 @@ int main(int argc, char* argv[]) {
         QStringLiteral("ignore"),
         QStringLiteral("Leave out the words in <file> too (one a line, any case); stems and words rules."),
         QStringLiteral("file"));
-    parser.addOptions({rulesOption, languageOption, formatOption, outputOption, ignoreOption});
+    const QCommandLineOption checksOption(
+        QStringLiteral("checks"),
+        QStringLiteral("The checks to make, separated by commas: support, antecedents, references (all by default)."),
+        QStringLiteral("checks"), QStringLiteral("support,antecedents,references"));
+    parser.addOptions({rulesOption, languageOption, formatOption, outputOption, ignoreOption, checksOption});
     parser.addPositionalArgument(QStringLiteral("claims"), QStringLiteral("The claims, or a draft holding both texts."),
                                  QStringLiteral("CLAIMS|DRAFT"));
     parser.addPositionalArgument(QStringLiteral("description"), QStringLiteral("The description."),
@@ -158,6 +168,9 @@ int main(int argc, char* argv[]) {
         if (options.ignoreFile.isEmpty())
             return fail(QStringLiteral("--ignore: needs a file name"));
     }
+    QString checksError;
+    if (!parseChecks(parser.value(checksOption), options.checks, checksError))
+        return fail(checksError);
     QString output = parser.value(outputOption);
     if (parser.isSet(outputOption) && output.isEmpty())
         return fail(QStringLiteral("--output: needs a file name"));

@@ -128,7 +128,7 @@ Report makeReport(CheckResult result, QString claims, qsizetype claimsFirstLine,
     std::vector<qsizetype> offsets;
     for (const Finding& finding : report.result.unsupported)
         offsets.insert(offsets.end(), finding.occurrences.begin(), finding.occurrences.end());
-    const std::vector<Location> all = locate(report.claims, offsets, claimsFirstLine);
+    const std::vector<Location> all = claimcheck::claims::locate(report.claims, offsets, claimsFirstLine);
     auto next = all.begin();
     for (const Finding& finding : report.result.unsupported) {
         report.locations.emplace_back(next, next + qsizetype(finding.occurrences.size()));

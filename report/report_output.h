@@ -1,6 +1,6 @@
 #pragma once
 
-#include "claim_locations.h"
+#include "claims/claim_locations.h"
 #include "support_check.h"
 
 #include <QByteArray>
@@ -9,6 +9,8 @@
 #include <vector>
 
 namespace claimcheck::report {
+
+using claims::Location;
 
 // A check and everything its report says about it.
 struct Report {

@@ -86,6 +86,23 @@ RunOutcome produceReport(const RunOptions& options) {
         description = heldText(descriptionText);
     }
 
+    const Proofreading proofreading = proofread(claims, claimsFirstLine, options.checks);
+    const bool proofErrors = hasErrors(proofreading);
+    if (!options.checks.support) {
+        const int status = proofErrors ? kSomeUnsupported : kAllSupported;
+        const QString claimsName = shownName(options.files.front()), descriptionName = shownName(options.files.back());
+        switch (options.format) {
+        case Format::Json:
+            return RunOutcome{status, proofreadingJson({}, proofreading, claimsName, descriptionName), {}};
+        case Format::Html:
+            return RunOutcome{
+                status, proofreadingHtml({}, proofreading, claims, claimsFirstLine, claimsName, descriptionName), {}};
+        case Format::Text:
+            break;
+        }
+        return RunOutcome{status, proofreadingText(proofreading), {}};
+    }
+
     // The description is needed by the check alone (the classic one lets go of it once its index is made), and is
     // not held while the report is made.
     CheckResult result;
@@ -103,18 +120,22 @@ RunOutcome produceReport(const RunOptions& options) {
     }
     description = QString();
     addNearestWords(result);
-    const int status = result.unsupported.empty() ? kAllSupported : kSomeUnsupported;
+    const int status = result.unsupported.empty() && !proofErrors ? kAllSupported : kSomeUnsupported;
     const Report report = makeReport(std::move(result), std::move(claims), claimsFirstLine,
                                      shownName(options.files.front()), shownName(options.files.back()));
     switch (options.format) {
     case Format::Json:
-        return RunOutcome{status, jsonReport(report), {}};
+        return RunOutcome{
+            status, proofreadingJson(jsonReport(report), proofreading, report.claimsName, report.descriptionName), {}};
     case Format::Html:
-        return RunOutcome{status, htmlReport(report), {}};
+        return RunOutcome{status,
+                          proofreadingHtml(htmlReport(report), proofreading, report.claims, claimsFirstLine,
+                                           report.claimsName, report.descriptionName),
+                          {}};
     case Format::Text:
         break;
     }
-    return RunOutcome{status, textReport(report), {}};
+    return RunOutcome{status, proofreadingText(proofreading) + textReport(report), {}};
 }
 
 bool writeReport(const QString& path, const QByteArray& report, QString& error) {

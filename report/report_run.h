@@ -1,5 +1,6 @@
 #pragma once
 
+#include "proofreading_output.h"
 #include "support_check.h"
 
 #include <QByteArray>
@@ -19,6 +20,7 @@ struct RunOptions {
     QString ignoreFile; // the user's own words to leave out (words and stems rules), one a line; empty for none
     // The stemmer's language; without one, a draft's claims heading tells it, and English otherwise.
     std::optional<Language> language;
+    Checks checks;
 };
 
 // Exit statuses, as linters have them.

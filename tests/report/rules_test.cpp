@@ -3,7 +3,6 @@
 
 #include "corpus.h"
 #include "literal_rules.h"
-#include "report/claim_locations.h"
 #include "report/report_output.h"
 #include "report/support_check.h"
 
@@ -210,75 +209,6 @@ TEST(ClassicRules, aWordListedTwiceIsReportedTwiceAndAWordTheCleaningMadeHasNoOc
     EXPECT_EQ(wordsOfFindings(result), (QStringList{"wheel", "wheel", "wheelaxle"}));
     EXPECT_EQ(occurrencesOf(result, QStringLiteral("wheel")), (std::vector<qsizetype>{2, 9, 16}));
     EXPECT_TRUE(occurrencesOf(result, QStringLiteral("wheelaxle")).empty());
-}
-
-// --- where findings stand ----------------------------------------------------------------------------------------
-
-struct NumberingCase {
-    const char* name;
-    QString line;
-    int claim;
-};
-
-void PrintTo(const NumberingCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-class ClaimNumbering : public ::testing::TestWithParam<NumberingCase> {};
-
-TEST_P(ClaimNumbering, readsTheUsualNumberingAtTheStartOfALine) {
-    EXPECT_EQ(claimNumberAtLineStart(GetParam().line), GetParam().claim);
-}
-
-INSTANTIATE_TEST_SUITE_P(Lines, ClaimNumbering,
-                         ::testing::Values(NumberingCase{"stop", QStringLiteral("1. A wheel"), 1},
-                                           NumberingCase{"spaceBeforeStop", QStringLiteral("12 . A wheel"), 12},
-                                           NumberingCase{"bracket", QStringLiteral("3) A wheel"), 3},
-                                           NumberingCase{"noSpaceAfterStop", QStringLiteral("4.An axle"), 4},
-                                           NumberingCase{"indented", QStringLiteral("\t 5. An axle"), 5},
-                                           NumberingCase{"claimWord", QStringLiteral("Claim 6"), 6},
-                                           NumberingCase{"claimWordWithStop", QStringLiteral("CLAIM 7. An axle"), 7},
-                                           NumberingCase{"claimWordWithColon", QStringLiteral("Claim 8:"), 8},
-                                           NumberingCase{"decimal", QStringLiteral("3.5 mm of axle"), 0},
-                                           NumberingCase{"referenceContinuingASentence",
-                                                         QStringLiteral("claim 1, wherein"), 0},
-                                           NumberingCase{"claimWordInASentence", QStringLiteral("Claim 1 wherein"), 0},
-                                           NumberingCase{"letterLabel", QStringLiteral("a) a wheel"), 0},
-                                           NumberingCase{"numberAlone", QStringLiteral("27 wheels"), 0},
-                                           NumberingCase{"empty", QString(), 0}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Locate, linesColumnsAndOffsetsCountCharactersNotCodeUnits) {
-    const QString claims = QStringLiteral("1. A \U0001D400x\n2. y \U0001D400z");
-    //                                     0123456 7 8     9...   (code units: the pair takes two)
-    const std::vector<Location> at = locate(claims, {claims.indexOf(u'z'), claims.indexOf(u'x'), 0}, 10);
-    ASSERT_EQ(at.size(), 3u);
-    EXPECT_EQ(at[0].claim, 2);
-    EXPECT_EQ(at[0].line, 11);
-    EXPECT_EQ(at[0].column, 7);
-    EXPECT_EQ(at[0].offset, 14);
-    EXPECT_EQ(at[1].claim, 1);
-    EXPECT_EQ(at[1].line, 10);
-    EXPECT_EQ(at[1].column, 7);
-    EXPECT_EQ(at[1].offset, 6);
-    EXPECT_EQ(at[2].column, 1);
-    EXPECT_EQ(at[2].offset, 0);
-}
-
-TEST(Locate, aNumberedListInsideAClaimStartsNoClaimButAGapOfCancelledClaimsDoes) {
-    const QString claims = QStringLiteral("3. A kit of:\n1) a wheel\n2) an axle\n17. x\n9. y\n4. z");
-    const std::vector<Location> at =
-        locate(claims, {claims.indexOf(QStringLiteral("wheel")), claims.indexOf(QStringLiteral("axle")),
-                        claims.indexOf(u'x'), claims.indexOf(u'y'), claims.indexOf(u'z')});
-    std::vector<int> claimsFound;
-    for (const Location& location : at)
-        claimsFound.push_back(location.claim);
-    EXPECT_EQ(claimsFound, (std::vector<int>{3, 3, 3, 9, 9}));
-}
-
-TEST(Locate, textBeforeAnyNumberHasNoClaim) {
-    const QString claims = QStringLiteral("What we claim\nis a wheel");
-    EXPECT_EQ(locate(claims, {claims.indexOf(QStringLiteral("wheel"))}).front().claim, 0);
 }
 
 // --- the three formats -------------------------------------------------------------------------------------------

@@ -116,6 +116,14 @@ QByteArray docxOverTheTextLimitByItsNumbers() {
     const qsizetype paragraphs = kTextLimit / 1000 + 1;
     return docxWithBody(numberedParagraph(1, 0, QStringLiteral("a")).repeated(paragraphs), numbering);
 }
+// The proofreading summary of claims in which neither check finds anything.
+const char* const kNoProofreadingFindings = "antecedents: 0 errors, 0 warnings; references: 0 errors, 0 warnings\n";
+// Worked out by hand: claim 2's "the spring" has no "a spring" before it, and claim 3 names a later claim; the
+// columns count from the start of each line.
+const QByteArray kFaultyClaims = "1. A device comprising a lever.\n2. The device of claim 1, wherein the spring is "
+                                 "blue.\n3. The device of claim 4.\n";
+const QByteArray kFaultyClaimsInOneLine =
+    "1. A device comprising a lever. 2. The device of claim 1, wherein the spring is blue. 3. The device of claim 4.\n";
 
 } // namespace
 
@@ -136,6 +144,11 @@ private slots:
     void anOutputThatCannotBeWrittenIsAnError();
     void theUsersIgnoreListLeavesOutItsWords();
     void helpListsTheBuiltInWordsAndVersionNamesTheProgram();
+    void proofreadingFindsTheTermWithoutBasisAndTheLaterClaim_data();
+    void proofreadingFindsTheTermWithoutBasisAndTheLaterClaim();
+    void checksChooseTheSectionsAndTheExitStatus_data();
+    void checksChooseTheSectionsAndTheExitStatus();
+    void proofreadingInJsonAndHtml();
 
 private:
     QTemporaryDir m_dir;
@@ -309,7 +322,8 @@ void ReportProgramTest::aDraftDocumentIsCheckedInOneCommand() {
     QCOMPARE(run.status, 1);
     QVERIFY2(run.err.isEmpty(), run.err.constData());
     QCOMPARE(QString::fromUtf8(run.out),
-             QStringLiteral("and [nearest: an] (1): claim 1, line 6, column 12\n"
+             QStringLiteral("antecedents: 0 errors, 0 warnings; references: 0 errors, 0 warnings\n"
+                            "and [nearest: an] (1): claim 1, line 6, column 12\n"
                             "gizmo (1): claim 2, line 7, column 48\n"
                             "is (1): claim 2, line 7, column 43\n"
                             "of [nearest: on] (1): claim 2, line 7, column 14\n"
@@ -355,7 +369,7 @@ void ReportProgramTest::stemsAreTheDefaultAndTheHeadingTellsTheLanguage() {
     const Run run = runReport(options + QStringList{"draft.docx"}, m_dir.path());
     QCOMPARE(run.status, 1);
     QVERIFY2(run.err.isEmpty(), run.err.constData());
-    QCOMPARE(QString::fromUtf8(run.out), report);
+    QCOMPARE(QString::fromUtf8(run.out), QLatin1StringView(kNoProofreadingFindings) + report);
 }
 
 void ReportProgramTest::eitherTextMayComeFromStandardInputAndTheReportGoToIt() {
@@ -398,23 +412,139 @@ void ReportProgramTest::theUsersIgnoreListLeavesOutItsWords() {
                              "GIZMO\r\nand\r\n\r\n IS \r\nOf\r\n");
     const Run run = runReport({"--ignore", "words.txt", "claims.txt", "description.txt"}, m_dir.path());
     QCOMPARE(run.status, 0);
-    QCOMPARE(run.out, QByteArray("0 of 5 claim words not found in the description (rules: stems)\n"));
+    QCOMPARE(run.out, QByteArray("antecedents: 0 errors, 0 warnings; references: 0 errors, 0 warnings\n"
+                                 "0 of 5 claim words not found in the description (rules: stems)\n"));
     const Run words =
         runReport({"--rules", "words", "--ignore", "words.txt", "claims.txt", "description.txt"}, m_dir.path());
     QCOMPARE(words.status, 0);
-    QCOMPARE(words.out, QByteArray("0 of 5 claim words not found in the description (rules: words)\n"));
+    QCOMPARE(words.out, QByteArray("antecedents: 0 errors, 0 warnings; references: 0 errors, 0 warnings\n"
+                                   "0 of 5 claim words not found in the description (rules: words)\n"));
 }
 
 void ReportProgramTest::helpListsTheBuiltInWordsAndVersionNamesTheProgram() {
     const Run help = runReport({"--help"}, m_dir.path());
     QCOMPARE(help.status, 0);
-    for (const char* text : {"--rules", "--language", "--format", "--output", "--ignore", "comprising, consisting",
-                             "wherein", "plurality, preceding, predetermined, recited, first, second", "tenth",
-                             "Exit status: 0", "at most 64 MB and hold at most 64 MB of text"})
+    for (const char* text :
+         {"--rules", "--language", "--format", "--output", "--ignore", "--checks", "comprising, consisting", "wherein",
+          "plurality, preceding, predetermined, recited, first, second", "tenth", "Exit status: 0",
+          "at most 64 MB and hold at most 64 MB of text"})
         QVERIFY2(help.out.contains(text), text);
     const Run version = runReport({"--version"}, m_dir.path());
     QCOMPARE(version.status, 0);
     QCOMPARE(version.out, QByteArray("claimcheck-report " CLAIMCHECK_VERSION "\n"));
+}
+
+void ReportProgramTest::proofreadingFindsTheTermWithoutBasisAndTheLaterClaim_data() {
+    QTest::addColumn<QByteArray>("claims");
+    QTest::addColumn<QString>("report");
+    QTest::newRow("three lines") << kFaultyClaims
+                                 << "claim 2, line 2, column 35: error: antecedents: \"the spring\" has no antecedent "
+                                    "basis in claim 2 or the claims it depends on\n"
+                                    "claim 3, line 3, column 24: error: references: depends on claim 4, which comes "
+                                    "after it (and does not exist)\n"
+                                    "antecedents: 1 error, 0 warnings; references: 1 error, 0 warnings\n";
+    QTest::newRow("one line") << kFaultyClaimsInOneLine
+                              << "claim 2, line 1, column 67: error: antecedents: \"the spring\" has no antecedent "
+                                 "basis in claim 2 or the claims it depends on\n"
+                                 "claim 3, line 1, column 110: error: references: depends on claim 4, which comes "
+                                 "after it (and does not exist)\n"
+                                 "antecedents: 1 error, 0 warnings; references: 1 error, 0 warnings\n";
+}
+
+void ReportProgramTest::proofreadingFindsTheTermWithoutBasisAndTheLaterClaim() {
+    QFETCH(QByteArray, claims);
+    QFETCH(QString, report);
+    write(path("faulty.txt"), claims);
+    const Run run = runReport({"--checks", "antecedents,references", "faulty.txt", "description.txt"}, m_dir.path());
+    QCOMPARE(run.status, 1);
+    QVERIFY2(run.err.isEmpty(), run.err.constData());
+    QCOMPARE(QString::fromUtf8(run.out), report);
+}
+
+void ReportProgramTest::checksChooseTheSectionsAndTheExitStatus_data() {
+    QTest::addColumn<QString>("checks");
+    QTest::addColumn<QString>("claims");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("lastLine");
+    QTest::addColumn<int>("lines");
+    // kClaims has unsupported words and no proofreading error; faulty.txt has both.
+    QTest::newRow("support alone") << "support"
+                                   << "claims.txt" << 1
+                                   << "4 of 9 claim words not found in the description (rules: stems)" << 5;
+    QTest::newRow("antecedents alone, none found") << "antecedents"
+                                                   << "claims.txt" << 0 << "antecedents: 0 errors, 0 warnings" << 1;
+    QTest::newRow("references alone") << "references"
+                                      << "faulty.txt" << 1 << "references: 1 error, 0 warnings" << 2;
+    QTest::newRow("support left out of the default order")
+        << "references,antecedents"
+        << "claims.txt" << 0 << "antecedents: 0 errors, 0 warnings; references: 0 errors, 0 warnings" << 1;
+    QTest::newRow("all, support last") << "support,antecedents,references"
+                                       << "faulty.txt" << 1
+                                       << "6 of 8 claim words not found in the description (rules: stems)" << 10;
+}
+
+void ReportProgramTest::checksChooseTheSectionsAndTheExitStatus() {
+    QFETCH(QString, checks);
+    QFETCH(QString, claims);
+    QFETCH(int, status);
+    QFETCH(QString, lastLine);
+    QFETCH(int, lines);
+    write(path("faulty.txt"), kFaultyClaims);
+    const Run run = runReport({"--checks", checks, claims, "description.txt"}, m_dir.path());
+    QCOMPARE(run.status, status);
+    QVERIFY2(run.err.isEmpty(), run.err.constData());
+    const QStringList out = QString::fromUtf8(run.out).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(out.size(), lines);
+    QCOMPARE(out.back(), lastLine);
+
+    for (const char* bad : {"spelling", "", "support,grammar"}) {
+        const Run wrong = runReport({"--checks", bad, claims, "description.txt"}, m_dir.path());
+        QCOMPARE(wrong.status, 2);
+        QVERIFY(wrong.out.isEmpty());
+        QVERIFY2(wrong.err.startsWith("claimcheck-report: --checks: "), wrong.err.constData());
+    }
+}
+
+void ReportProgramTest::proofreadingInJsonAndHtml() {
+    write(path("faulty.txt"), kFaultyClaims);
+    const Run json = runReport({"--format", "json", "faulty.txt", "description.txt"}, m_dir.path());
+    QCOMPARE(json.status, 1);
+    const QJsonObject root = QJsonDocument::fromJson(json.out).object();
+    QCOMPARE(root[QStringLiteral("format")].toInt(), 1);
+    QVERIFY(root.contains(QStringLiteral("unsupported")));
+    const QJsonArray antecedents = root[QStringLiteral("antecedents")].toArray();
+    QCOMPARE(antecedents.size(), 1);
+    const QJsonObject spring = antecedents[0].toObject();
+    QCOMPARE(spring[QStringLiteral("claim")].toInt(), 2);
+    QCOMPARE(spring[QStringLiteral("line")].toInt(), 2);
+    QCOMPARE(spring[QStringLiteral("column")].toInt(), 35);
+    QCOMPARE(spring[QStringLiteral("tier")].toString(), QStringLiteral("error"));
+    QCOMPARE(spring[QStringLiteral("term")].toString(), QStringLiteral("the spring"));
+    QVERIFY(spring[QStringLiteral("message")].toString().contains(QStringLiteral("no antecedent basis")));
+    const QJsonArray references = root[QStringLiteral("references")].toArray();
+    QCOMPARE(references.size(), 1);
+    QCOMPARE(references[0][QStringLiteral("claim")].toInt(), 3);
+    QCOMPARE(references[0][QStringLiteral("column")].toInt(), 24);
+    QCOMPARE(references[0][QStringLiteral("term")].toString(), QStringLiteral("4"));
+
+    // Without the support check, the object has no support fields.
+    const Run alone =
+        runReport({"--format", "json", "--checks", "references", "faulty.txt", "description.txt"}, m_dir.path());
+    const QJsonObject only = QJsonDocument::fromJson(alone.out).object();
+    QVERIFY(!only.contains(QStringLiteral("unsupported")));
+    QVERIFY(!only.contains(QStringLiteral("antecedents")));
+    QCOMPARE(only[QStringLiteral("references")].toArray().size(), 1);
+
+    const Run html = runReport({"--format", "html", "faulty.txt", "description.txt"}, m_dir.path());
+    QCOMPARE(html.status, 1);
+    const QString page = QString::fromUtf8(html.out);
+    QVERIFY(page.endsWith(QStringLiteral("</body>\n</html>\n")));
+    QCOMPARE(page.count(QStringLiteral("<body>")), 1);
+    QVERIFY(page.contains(QStringLiteral("<h2>Antecedent basis</h2>")));
+    QVERIFY(page.contains(QStringLiteral("<h2>Claim numbers and references</h2>")));
+    QVERIFY(page.contains(QRegularExpression(QStringLiteral("<span id=\"a1\"></span><mark [^>]*>the spring</mark>"))));
+    QVERIFY(page.contains(QRegularExpression(QStringLiteral("claim <span id=\"r1\"></span><mark [^>]*>4</mark>"))));
+    QVERIFY(page.contains(QStringLiteral("<a href=\"#a1\">claim 2, line 2, column 35</a>")));
 }
 
 QTEST_GUILESS_MAIN(ReportProgramTest)
