@@ -2,6 +2,7 @@
 
 #include "proofreading/antecedents.h"
 #include "proofreading/references.h"
+#include "report_output.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -164,34 +165,6 @@ void appendMarkedClaims(QString& page, const QString& claims, qsizetype firstLin
     page += QLatin1StringView("</div>\n");
 }
 
-const char* kStyle = R"(
-body { font-family: "Liberation Sans", Arial, Helvetica, sans-serif; color: #000; background: #fff;
-       max-width: 60em; margin: 1.5em auto; padding: 0 1em; line-height: 1.4; }
-h1 { font-size: 1.4em; margin-bottom: .2em; }
-h2 { font-size: 1.15em; margin-top: 1.5em; }
-.files { color: #333; margin-top: 0; }
-.summary { font-size: 1.1em; font-weight: bold; }
-table { border-collapse: collapse; width: 100%; }
-th, td { border: 1px solid #999; padding: .2em .5em; text-align: left; vertical-align: top; }
-th { background: #eee; }
-td.word { font-weight: bold; overflow-wrap: break-word; }
-td.where a { white-space: nowrap; }
-a { color: #0645ad; }
-.claims { white-space: pre-wrap; overflow-wrap: anywhere; font-family: "Liberation Mono", "DejaVu Sans Mono",
-          monospace; font-size: .9em; border: 1px solid #999; padding: .5em; }
-.ln { display: inline-block; min-width: 3em; margin-right: 1em; color: #555; text-align: right;
-      user-select: none; }
-@page { margin: 15mm; }
-@media print {
-  body { max-width: none; margin: 0; padding: 0; font-size: 10pt; }
-  a { color: inherit; text-decoration: none; }
-  tr, .ln { break-inside: avoid; }
-  h2 { break-after: avoid; }
-  th { background: none; }
-  mark { -webkit-print-color-adjust: exact; print-color-adjust: exact; }
-}
-)";
-
 } // namespace
 
 bool parseChecks(const QString& value, Checks& checks, QString& error) {
@@ -307,7 +280,7 @@ QByteArray proofreadingHtml(const QByteArray& supportPage, const Proofreading& p
                                      "<title>");
     page += escaped(QStringLiteral("Claims proofread: %1").arg(claimsName));
     page += QLatin1StringView("</title>\n<style>");
-    page += QLatin1StringView(kStyle);
+    page += reportPageStyle();
     page += QLatin1StringView("</style>\n</head>\n<body>\n<h1>Claims proofread</h1>\n<p class=\"files\">");
     page += escaped(claimsName == descriptionName ? QStringLiteral("Draft: %1").arg(claimsName)
                                                   : QStringLiteral("Claims: %1").arg(claimsName));

@@ -121,6 +121,10 @@ mark { background: none; color: %1; font-weight: bold; }
 
 } // namespace
 
+QString reportPageStyle() {
+    return QString::fromLatin1(kStyle).arg(QLatin1StringView(kUnsupportedRed));
+}
+
 Report makeReport(CheckResult result, QString claims, qsizetype claimsFirstLine, QString claimsName,
                   QString descriptionName) {
     Report report{std::move(result),     std::move(claims),          claimsFirstLine,
@@ -215,7 +219,7 @@ QByteArray htmlReport(const Report& report) {
                               "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>");
     appendEscaped(page, QStringLiteral("Claim support: %1").arg(report.claimsName));
     page += QLatin1StringView("</title>\n<style>");
-    page += QString::fromLatin1(kStyle).arg(QLatin1StringView(kUnsupportedRed));
+    page += reportPageStyle();
     page += QLatin1StringView("</style>\n</head>\n<body>\n<h1>Claim support</h1>\n<p class=\"files\">");
     if (report.claimsName == report.descriptionName)
         appendEscaped(page, QStringLiteral("Draft: %1").arg(report.claimsName));

@@ -32,6 +32,9 @@ constexpr int kJsonFormatVersion = 1;
 
 QString summaryLine(const Report& report);
 
+// The style sheet of the report's pages, for screen and print.
+QString reportPageStyle();
+
 // One line per unsupported word, in the lists' order, then the summary line; UTF-8.
 QByteArray textReport(const Report& report);
 

@@ -1,6 +1,6 @@
 // The stems rules: claim words against the stems of the description's whole words.
 
-#include "collation/dictionary_order.h"
+#include "claim_words.h"
 #include "stemmer.h"
 #include "support_check.h"
 #include "text_words.h"
@@ -116,14 +116,6 @@ private:
     std::size_t m_size = 0;
 };
 
-QStringList inListOrder(const DictionaryOrder& order, const QStringList& texts) {
-    QStringList sorted;
-    sorted.reserve(texts.size());
-    for (const quint32 position : order.sortedPositions(texts))
-        sorted.append(texts.at(position));
-    return sorted;
-}
-
 } // namespace
 
 const QStringList& formalClaimWords() {
@@ -150,26 +142,8 @@ CheckResult checkStems(const QString& claims, const QString& description, const 
         for (const QString& word : *list)
             leftOut.insert(word.toLower());
 
-    // The claims' words, one entry for each word in whatever case, with every occurrence.
-    struct ClaimEntry {
-        QString spelling;
-        QString lower;
-        std::vector<qsizetype> occurrences;
-    };
-    std::vector<ClaimEntry> entries;
-    QHash<QString, std::size_t> entryOf;
-    forEachWord(claims, [&](qsizetype offset, QStringView found) {
-        const QStringView word = withoutPossessive(found);
-        QString lower = word.toString().toLower();
-        if (leftOut.contains(lower))
-            return;
-        auto entry = entryOf.find(lower);
-        if (entry == entryOf.end()) {
-            entry = entryOf.insert(lower, entries.size());
-            entries.push_back(ClaimEntry{word.toString(), std::move(lower), {}});
-        }
-        entries[*entry].occurrences.push_back(offset);
-    });
+    std::vector<ClaimWord> entries =
+        claimWordsOf(claims, leftOut, withoutPossessive, [](QStringView word) { return word.toString().toLower(); });
 
     // The hyphenated pieces of the claim words, whose parts the description may have apart.
     std::vector<HyphenPattern> patterns;
@@ -177,8 +151,8 @@ CheckResult checkStems(const QString& claims, const QString& description, const 
     QHash<QString, int> codeOfFirstPart;
     QHash<QString, std::vector<int>> patternsByLastStem;
     std::size_t longestPattern = 0;
-    for (const ClaimEntry& entry : entries) {
-        for (const QStringView piece : partsOf(entry.lower, isSlashOrDash)) {
+    for (const ClaimWord& entry : entries) {
+        for (const QStringView piece : partsOf(entry.key, isSlashOrDash)) {
             const std::vector<QStringView> parts = partsOf(piece, isHyphen);
             if (parts.size() < 2 || patternOf.contains(piece.toString()))
                 continue;
@@ -203,9 +177,9 @@ CheckResult checkStems(const QString& claims, const QString& description, const 
     // The stems the claim words ask about: their own, their pieces' between slashes or dashes, and those of their
     // hyphenated pieces written as one word. Only description words of these stems need to be kept by stem.
     QSet<QString> askedStems;
-    for (const ClaimEntry& entry : entries) {
-        askedStems.insert(stemmer.stem(entry.lower));
-        for (const QStringView piece : partsOf(entry.lower, isSlashOrDash)) {
+    for (const ClaimWord& entry : entries) {
+        askedStems.insert(stemmer.stem(entry.key));
+        for (const QStringView piece : partsOf(entry.key, isSlashOrDash)) {
             askedStems.insert(stemmer.stem(piece.toString()));
             QString joined;
             for (const QStringView part : partsOf(piece, isHyphen))
@@ -350,22 +324,10 @@ CheckResult checkStems(const QString& claims, const QString& description, const 
         return true;
     };
 
-    const DictionaryOrder order;
-    QStringList claimWords, unsupportedWords;
-    std::vector<std::size_t> unsupportedEntries;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        claimWords.append(entries[i].spelling);
-        if (!supported(entries[i].lower)) {
-            unsupportedWords.append(entries[i].spelling);
-            unsupportedEntries.push_back(i);
-        }
-    }
-    result.claimsIndex = inListOrder(order, claimWords);
-    result.descriptionIndex = inListOrder(order, descriptionWords);
-    for (const quint32 position : order.sortedPositions(unsupportedWords)) {
-        ClaimEntry& entry = entries[unsupportedEntries[position]];
-        result.unsupported.push_back(Finding{entry.spelling, std::move(entry.occurrences), {}});
-    }
+    std::vector<bool> found(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        found[i] = supported(entries[i].key);
+    fillLists(result, entries, found, descriptionWords);
     return result;
 }
 

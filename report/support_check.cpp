@@ -3,8 +3,8 @@
 #include "analysis/multi_word_matcher.h"
 #include "analysis/upper_case.h"
 #include "analysis/word_index.h"
+#include "claim_words.h"
 #include "collation/dictionary_order.h"
-#include "text_words.h"
 
 #include <QHash>
 #include <QSet>
@@ -29,17 +29,6 @@ QString toQString(std::u16string_view text) {
 
 QString upperKey(QStringView word) {
     return toQString(upperCase(view(word)));
-}
-
-// The texts in the word lists' order. One text needs no sort key, which for one long word is as long as it.
-QStringList inListOrder(const DictionaryOrder& order, const QStringList& texts) {
-    if (texts.size() < 2)
-        return texts;
-    QStringList sorted;
-    sorted.reserve(texts.size());
-    for (const quint32 position : order.sortedPositions(texts))
-        sorted.append(texts.at(position));
-    return sorted;
 }
 
 QStringList toStringList(const std::vector<std::u16string>& words) {
@@ -207,25 +196,8 @@ CheckResult checkWords(const QString& claims, const QString& description, const 
     for (const QString& word : ignored)
         leftOut.insert(upperKey(word));
 
-    // The claims' words, one entry for each word in whatever case, with every occurrence.
-    struct Entry {
-        QString spelling;
-        QString key;
-        std::vector<qsizetype> occurrences;
-    };
-    std::vector<Entry> entries;
-    QHash<QString, std::size_t> entryOf;
-    forEachWord(claims, [&](qsizetype offset, QStringView word) {
-        QString key = upperKey(word);
-        if (leftOut.contains(key))
-            return;
-        auto found = entryOf.find(key);
-        if (found == entryOf.end()) {
-            found = entryOf.insert(key, entries.size());
-            entries.push_back(Entry{word.toString(), std::move(key), {}});
-        }
-        entries[*found].occurrences.push_back(offset);
-    });
+    std::vector<ClaimWord> entries = claimWordsOf(
+        claims, leftOut, [](QStringView word) { return word; }, upperKey);
 
     // The description's words likewise, joined by spaces for the matcher: no claim word holds a space, so none is
     // found across two words.
@@ -255,23 +227,10 @@ CheckResult checkWords(const QString& claims, const QString& description, const 
         ids[i] = matcher.add(view(entries[i].key));
     const std::vector<bool> found = matcher.findIn(joined);
 
-    QStringList claimWords;
-    claimWords.reserve(qsizetype(entries.size()));
-    QStringList unsupportedWords;
-    std::vector<std::size_t> unsupportedEntries;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        claimWords.append(entries[i].spelling);
-        if (!found[ids[i]]) {
-            unsupportedWords.append(entries[i].spelling);
-            unsupportedEntries.push_back(i);
-        }
-    }
-    result.claimsIndex = inListOrder(order, claimWords);
-    result.descriptionIndex = inListOrder(order, descriptionWords);
-    for (const quint32 position : order.sortedPositions(unsupportedWords)) {
-        Entry& entry = entries[unsupportedEntries[position]];
-        result.unsupported.push_back(Finding{entry.spelling, std::move(entry.occurrences), {}});
-    }
+    std::vector<bool> supported(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        supported[i] = found[ids[i]];
+    fillLists(result, entries, supported, descriptionWords);
     return result;
 }
 

@@ -313,9 +313,11 @@ void RetrievalTest::pageWithoutTextEmptiesItsBox() {
                                 get(claimsTarget("EP2222222")), get(descriptionTarget("EP2222222"))}));
 }
 
-// Two pages of 20 MB, each of whose copies reaches the clipboard seconds after its capture has given up on it (or
-// never, when the web view was still too busy with the page to begin the copy within the pause). Both boxes are
-// emptied, no copy stays on the clipboard, and the claims copy, late, does not pass for the description.
+// Two pages of 20 MB, whose copies reach the clipboard within their capture's pause on one machine and seconds
+// after it has given up on them on another (seen: within the 0.5 s, and 1.6 s to 8 s later), or never when the web
+// view is still too busy with the page to begin the copy within the pause. Whenever each copy lands, a box holds
+// its own page's text, if its copy came in time, or nothing: never the other page's text, never an old one; and no
+// copy stays on the clipboard.
 void RetrievalTest::lateCopiesOfHugePagesStayNeitherInTheBoxesNorOnTheClipboard() {
     constexpr qsizetype kPageText = 20'000'000; // characters of each page's text, at least
     StandInPatentServer server;
@@ -333,7 +335,6 @@ void RetrievalTest::lateCopiesOfHugePagesStayNeitherInTheBoxesNorOnTheClipboard(
     QElapsedTimer clock;
     clock.start();
     clickGetText(window, 120000);
-    QCOMPARE(window.RichTextBox1->toPlainText(), QString());
     QTRY_COMPARE_WITH_TIMEOUT(window.flagrun, QVariant(true), 120000); // the description has been captured
     const qint64 capturedMs = clock.elapsed();
     const auto copiesOf = [&watch](const QString& firstLine) {
@@ -344,23 +345,32 @@ void RetrievalTest::lateCopiesOfHugePagesStayNeitherInTheBoxesNorOnTheClipboard(
         return copies;
     };
     QTRY_VERIFY2_WITH_TIMEOUT(!copiesOf(QStringLiteral("Description of EP3")).isEmpty(),
-                              "the description was never copied: nothing here came late", 60000);
+                              "the description was never copied", 60000);
     const qint64 landedMs = clock.elapsed();
 
-    // The claims copy, if it came, came when the flag had already moved on to the description, and the description
-    // copy when the flag was back at the claims: each after its capture had ended.
+    // A copy that landed while the flag still named its page's box came in time for its capture (the claims while
+    // the flag is true, the description while it is false); any other landed late. Each box holds its page's text
+    // exactly when its copy came in time.
     const QList<ClipboardWatch::Change> claimsCopies = copiesOf(QStringLiteral("Claims of EP3"));
-    for (const ClipboardWatch::Change& copy : claimsCopies)
-        QCOMPARE(copy.flag, QVariant(false));
-    QCOMPARE(copiesOf(QStringLiteral("Description of EP3")).size(), 1);
-    QCOMPARE(copiesOf(QStringLiteral("Description of EP3")).first().flag, QVariant(true));
-    QVERIFY(clipboardText().isEmpty());
-    QCOMPARE(window.RichTextBox1->toPlainText(), QString());
-    QCOMPARE(window.RichTextBox2->toPlainText(), QString());
+    const QList<ClipboardWatch::Change> descriptionCopies = copiesOf(QStringLiteral("Description of EP3"));
+    QCOMPARE(descriptionCopies.size(), 1);
+    const bool claimsInTime = std::any_of(claimsCopies.begin(), claimsCopies.end(),
+                                          [](const ClipboardWatch::Change& copy) { return copy.flag.toBool(); });
+    const bool descriptionInTime = !descriptionCopies.first().flag.toBool();
+    const QString claimsBox = window.RichTextBox1->toPlainText();
+    const QString descriptionBox = window.RichTextBox2->toPlainText();
+    QCOMPARE(claimsBox.isEmpty(), !claimsInTime);
+    QVERIFY(claimsBox.isEmpty() || claimsBox.startsWith(QStringLiteral("Claims of EP3\n")));
+    QCOMPARE(descriptionBox.isEmpty(), !descriptionInTime);
+    QVERIFY2(descriptionBox.isEmpty() || descriptionBox.startsWith(QStringLiteral("Description of EP3\n")),
+             qPrintable(descriptionBox.left(40)));
+    QVERIFY2(clipboardText().isEmpty(),
+             qPrintable(QStringLiteral("%1 characters: %2").arg(clipboardText().size()).arg(clipboardText().left(40))));
     QCOMPARE(window.flagrun, QVariant(true));
     QCOMPARE(server.requestLines(), (QList<QByteArray>{get(claimsTarget("EP3")), get(descriptionTarget("EP3"))}));
-    qInfo("description captured at %lld ms, its copy landed and was taken off at %lld ms; claims copies: %lld",
-          capturedMs, landedMs, qlonglong(claimsCopies.size()));
+    qInfo("description captured at %lld ms, its copy landed at %lld ms (%s); claims copies: %lld (%s)", capturedMs,
+          landedMs, descriptionInTime ? "in time" : "late", qlonglong(claimsCopies.size()),
+          claimsInTime ? "in time" : "late or none");
 }
 
 // A page that reloads itself every 0.3 s, and the window closed while the command waits: the command ends at once,
