@@ -6,9 +6,14 @@
 
 namespace claimcheck::report {
 
+namespace {
+
+// The most edits that make a word of this length near another.
 int mostEditsFor(qsizetype length) {
     return length <= 4 ? 1 : length <= 8 ? 2 : 3;
 }
+
+} // namespace
 
 int editDistance(QStringView a, QStringView b, int limit) {
     if (std::abs(a.size() - b.size()) > limit)

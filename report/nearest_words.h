@@ -38,9 +38,6 @@ private:
     QHash<qsizetype, std::vector<int>> m_byLength;
 };
 
-// The most edits that make a word of this length near another.
-int mostEditsFor(qsizetype length);
-
 // The Levenshtein distance of the two words, or `limit` + 1 when it exceeds `limit`.
 int editDistance(QStringView a, QStringView b, int limit);
 

@@ -2,6 +2,7 @@
 // hand, and both rule sets on every corpus patent.
 
 #include "corpus.h"
+#include "findings.h"
 #include "literal_rules.h"
 #include "report/report_output.h"
 #include "report/support_check.h"
@@ -23,16 +24,8 @@ namespace claimcheck::report {
 
 namespace {
 
-QString q(std::u16string_view text) {
-    return QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size()));
-}
-
-QStringList wordsOfFindings(const CheckResult& result) {
-    QStringList words;
-    for (const Finding& finding : result.unsupported)
-        words << finding.word;
-    return words;
-}
+using testing::q;
+using testing::wordsOfFindings;
 
 std::vector<qsizetype> occurrencesOf(const CheckResult& result, const QString& word) {
     for (const Finding& finding : result.unsupported)

@@ -2,6 +2,7 @@
 // every corpus patent against a literal reading of them.
 
 #include "corpus.h"
+#include "findings.h"
 #include "report/draft_split.h"
 #include "report/nearest_words.h"
 #include "report/report_output.h"
@@ -26,16 +27,8 @@ namespace claimcheck::report {
 
 namespace {
 
-QString q(std::u16string_view text) {
-    return QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size()));
-}
-
-QStringList wordsOfFindings(const CheckResult& result) {
-    QStringList words;
-    for (const Finding& finding : result.unsupported)
-        words << finding.word;
-    return words;
-}
+using testing::q;
+using testing::wordsOfFindings;
 
 // --- stems rules -------------------------------------------------------------------------------------------------
 
@@ -253,14 +246,6 @@ INSTANTIATE_TEST_SUITE_P(Pairs, EditDistance,
                                            DistanceCase{"a", "", 1, 1}, DistanceCase{"abc", "xyz", 1, 2},
                                            DistanceCase{"ab", "abcde", 2, 3}, DistanceCase{"flaw", "lawn", 3, 2},
                                            DistanceCase{"\u00E9t\u00E9", "ete", 3, 2}));
-
-TEST(EditDistance, theReachGrowsWithTheWord) {
-    EXPECT_EQ(mostEditsFor(3), 1);
-    EXPECT_EQ(mostEditsFor(4), 1);
-    EXPECT_EQ(mostEditsFor(5), 2);
-    EXPECT_EQ(mostEditsFor(8), 2);
-    EXPECT_EQ(mostEditsFor(9), 3);
-}
 
 struct NearestCase {
     const char* name;
